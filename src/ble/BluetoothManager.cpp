@@ -1,0 +1,5 @@
+#include "BluetoothManager.h"
+
+BluetoothManager::BluetoothManager(QObject* parent) : QObject(parent) {}
+
+BluetoothManager::~BluetoothManager() = default;

@@ -1,0 +1,3 @@
+#include "KayakConsole.h"
+
+QList<KayakConsole> consoles;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QBluetoothDeviceInfo>
+#include <QByteArray>
+#include <QList>
+#include <QLowEnergyCharacteristic>
+#include <QString>
+
+class QLowEnergyController;
+class QLowEnergyService;
+
+// One console that discovery matched to a slot.
+struct KayakConsole
+{
+    QString name;
+    QString address;
+    QBluetoothDeviceInfo deviceInfo;
+    int slot = -1;
+    QLowEnergyController* controller = nullptr;
+    QLowEnergyService* service = nullptr;
+    QLowEnergyCharacteristic rowerData;
+    QLowEnergyCharacteristic resistanceChar;
+    quint16 packetFlags = 0;
+    quint8 strokeRate = 0;
+    quint16 strokeCount = 0;
+    quint32 distance = 0;
+    quint16 rawWord8 = 0;
+    quint16 rawWord10 = 0;
+    quint16 rawWord12 = 0;
+    qint16 scaledWord12 = 0;
+    quint8 rawByte17 = 0;
+    quint16 rawWord18 = 0;
+    QByteArray rxBuffer;
+};
+
+// The matched consoles in the order they were matched; a record's position is its console index.
+extern QList<KayakConsole> consoles;

@@ -1,0 +1,7 @@
+#include "AthleteImport.h"
+
+bool AthleteImport::load(const QString& path)
+{
+    Q_UNUSED(path);
+    return false;
+}

@@ -1,0 +1,5 @@
+#include "PrintManager.h"
+
+PrintManager::PrintManager(QObject* parent) : QObject(parent) {}
+
+PrintManager::~PrintManager() = default;

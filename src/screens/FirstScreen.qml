@@ -1,0 +1,7 @@
+import QtQuick
+import QtQuick.Controls
+
+Page {
+    id: root
+    property StackView stack
+}

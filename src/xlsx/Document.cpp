@@ -1,0 +1,10 @@
+#include "Document.h"
+
+namespace QXlsx {
+
+Document::Document(const QString& name)
+{
+    Q_UNUSED(name);
+}
+
+} // namespace QXlsx
