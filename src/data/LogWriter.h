@@ -15,8 +15,7 @@ public:
     static QString logFolder();
 
     // Appends the local time, then every part as a default text stream writes it, then "\n".
-    template <typename... Parts>
-    static void append(const QString& fileName, const Parts&... parts)
+    template <typename... Parts> static void append(const QString& fileName, const Parts&... parts)
     {
         QFile file;
         if (!open(file, fileName))

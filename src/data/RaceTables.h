@@ -8,7 +8,8 @@
 // read and write these directly; every access happens on the GUI thread.
 
 // Columns of a row of global_data and race_data.
-enum PlayerColumn {
+enum PlayerColumn
+{
     ColNo = 0,
     ColFirstName = 1,
     ColSurname = 2,
@@ -34,10 +35,16 @@ inline const QString SlotConnecting = QStringLiteral("0");
 inline const QString SlotConnected = QStringLiteral("1");
 
 // States of the address-finder scan held in scan_console_state.
-enum ScanState { ScanNoAction = 0, ScanScanning = 1, ScanFinished = 2 };
+enum ScanState
+{
+    ScanNoAction = 0,
+    ScanScanning = 1,
+    ScanFinished = 2
+};
 
 // Entries of event_data.
-enum EventEntry {
+enum EventEntry
+{
     organiserName = 0,
     organiserAddress = 1,
     organiserEmail = 2,

@@ -49,8 +49,8 @@ void SharedData::buildTables()
         return;
 
     global_data = QList<QStringList>(SlotCount + 1);
-    global_data[0] = {"No",     "First Name", "Surname", "Club",     "M/F",  "Cat",    "Weight",
-                      "DOB",    "MAC",        "Active",  "Distance", "Time", "Ranking"};
+    global_data[0] = {"No",  "First Name", "Surname", "Club",     "M/F",  "Cat",    "Weight",
+                      "DOB", "MAC",        "Active",  "Distance", "Time", "Ranking"};
     for (int row = 1; row <= SlotCount; ++row) {
         QStringList& r = global_data[row];
         while (r.size() < PlayerColumnCount)
@@ -214,9 +214,9 @@ void SharedData::deletePlayers()
 
 void SharedData::importExcelFile()
 {
-    const QString path = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Select Excel File"),
-                                                      QString(),
-                                                      QStringLiteral("Excel Files (*.xlsx *.xls)"));
+    const QString path =
+        QFileDialog::getOpenFileName(nullptr, QStringLiteral("Select Excel File"), QString(),
+                                     QStringLiteral("Excel Files (*.xlsx *.xls)"));
     if (path.isEmpty())
         return;
     importExcelFileFrom(path);

@@ -15,9 +15,8 @@ void MacResizeObserver::start()
                         object:nil
                          queue:queue
                     usingBlock:^(NSNotification* note) {
-                        NSWindow* window = (NSWindow*)note.object;
-                        const NSRect frame = window.frame;
-                        emit observer->resizeFinished(int(frame.size.width),
-                                                      int(frame.size.height));
+                      NSWindow* window = (NSWindow*)note.object;
+                      const NSRect frame = window.frame;
+                      emit observer->resizeFinished(int(frame.size.width), int(frame.size.height));
                     }];
 }

@@ -27,7 +27,8 @@ private:
     // Strips and checks the "yyyy-MM-dd hh:mm:ss" prefix of a line.
     static QString afterTime(const QString& line)
     {
-        static const QRegularExpression prefix("^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)( \\| .*)$");
+        static const QRegularExpression prefix(
+            "^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)( \\| .*)$");
         const QRegularExpressionMatch m = prefix.match(line);
         if (!m.hasMatch())
             return QStringLiteral("<no time prefix: %1>").arg(line);
