@@ -1,0 +1,59 @@
+import QtQuick
+import QtQuick.Controls
+
+// Base of every page on the window's page stack: the stack it was pushed on, the background
+// picture stretched over the whole page, the design canvas that carries the page's own items
+// (they are its children by default), and the opening of further pages.
+Page {
+    id: page
+
+    property StackView stack
+    property int designWidth: 1920
+    property int designHeight: 1080
+    property bool keepsAspect: false
+    property alias backgroundSource: backgroundPicture.source
+    readonly property alias designRoot: canvas
+
+    default property alias designContent: canvas.data
+
+    // Creates a fresh instance of the screen document `name` beside this one, hands it the
+    // stack and pushes it. Returns the new page, or null when nothing was opened; failures are
+    // only logged and leave the current page in place.
+    function openPage(name) {
+        if (!stack) {
+            console.error("StackView not provided!")
+            return null
+        }
+        const component = Qt.createComponent(name + ".qml")
+        if (component.status === Component.Ready) {
+            const next = component.createObject(stack, { "stack": stack })
+            if (next === null) {
+                console.error("Failed to create " + name + " instance")
+                return null
+            }
+            stack.push(next)
+            return next
+        }
+        if (component.status === Component.Error)
+            console.error("Failed to load " + name + ":", component.errorString())
+        return null
+    }
+
+    Item {
+        id: pageArea
+        anchors.fill: parent
+
+        Image {
+            id: backgroundPicture
+            anchors.fill: parent
+            fillMode: Image.Stretch
+        }
+
+        DesignCanvas {
+            id: canvas
+            designWidth: page.designWidth
+            designHeight: page.designHeight
+            keepsAspect: page.keepsAspect
+        }
+    }
+}
