@@ -1,5 +1,768 @@
 #include "BluetoothManager.h"
 
-BluetoothManager::BluetoothManager(QObject* parent) : QObject(parent) {}
+#include "ConsoleMatcher.h"
+#include "LogWriter.h"
+#include "RaceTables.h"
+#include "SharedData.h"
 
-BluetoothManager::~BluetoothManager() = default;
+#include <QDebug>
+#include <QLowEnergyDescriptor>
+#include <QMetaEnum>
+#include <QTimer>
+#include <QtEndian>
+
+#include <algorithm>
+
+const QBluetoothUuid
+    FTMS_SERVICE_UUID(QUuid::fromString(QLatin1String("00001826-0000-1000-8000-00805f9b34fb")));
+const QBluetoothUuid
+    ROWER_DATA_UUID(QUuid::fromString(QLatin1String("00002AD1-0000-1000-8000-00805f9b34fb")));
+const QBluetoothUuid
+    RESISTANCE_UUID(QUuid::fromString(QLatin1String("00002AD6-0000-1000-8000-00805f9b34fb")));
+const QBluetoothUuid
+    CCCD_UUID(QUuid::fromString(QLatin1String("00002902-0000-1000-8000-00805f9b34fb")));
+
+QHash<QString, int> retryCounts;
+
+namespace {
+
+constexpr int FrameSize = 20;
+constexpr int MaxRetries = 5;
+constexpr int ScanTimeoutMs = 10000;
+constexpr int RetrySearchTimeoutMs = 5000;
+constexpr int FinderTimeoutMs = 10000;
+constexpr int StaggerMs = 1000;
+constexpr int DiscoverServicesDelayMs = 500;
+constexpr int SetupDelayMs = 100;
+constexpr int RetryConnectDelayMs = 1000;
+
+const QStringList consoleKeywords = {QStringLiteral("zv"), QStringLiteral("kayak"),
+                                     QStringLiteral("rivanta")};
+
+QString& slotState(int slot)
+{
+    return global_data[slot + 1][ColActive];
+}
+
+QString configuredText(int slot)
+{
+    return global_data[slot + 1][ColMac].trimmed();
+}
+
+bool isSlot(int index)
+{
+    return index >= 0 && index < SlotCount && index + 1 < global_data.size();
+}
+
+template <typename Enum> const char* enumKey(Enum value)
+{
+    const char* key = QMetaEnum::fromType<Enum>().valueToKey(int(value));
+    return key ? key : "";
+}
+
+QString controllerErrorName(QLowEnergyController::Error error)
+{
+    switch (error) {
+    case QLowEnergyController::UnknownError:
+        return QStringLiteral("UnknownError");
+    case QLowEnergyController::ConnectionError:
+        return QStringLiteral("ConnectionError");
+    case QLowEnergyController::RemoteHostClosedError:
+        return QStringLiteral("RemoteHostClosedError (device closed connection)");
+    default:
+        return QString::number(int(error));
+    }
+}
+
+int retryDelay(QLowEnergyController::Error error, int attempt)
+{
+    if (error == QLowEnergyController::RemoteHostClosedError)
+        return std::min(200 + 200 * attempt, 1200);
+    return std::min(100 * attempt, 500);
+}
+
+} // namespace
+
+BluetoothManager::BluetoothManager(QObject* parent) : QObject(parent)
+{
+    // The slot table is normally built by the race data object at start-up; a manager used
+    // without it must still find its rows.
+    SharedData::buildTables();
+}
+
+BluetoothManager::~BluetoothManager()
+{
+    disconnectAllDevices();
+    if (scanAgent) {
+        scanAgent->disconnect(this);
+        if (scanAgent->isActive())
+            scanAgent->stop();
+        scanAgent->deleteLater();
+        scanAgent = nullptr;
+    }
+    if (lookupAgent)
+        lookupAgent->disconnect(this);
+}
+
+bool BluetoothManager::lowEnergySupported()
+{
+    return QBluetoothDeviceDiscoveryAgent::supportedDiscoveryMethods().testFlag(
+        QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Teardown
+
+void BluetoothManager::tearDownLink(KayakConsole& console)
+{
+    // Every manager works on the shared list, so the link may belong to another manager: its
+    // objects are cut off from the manager that made them (their parent).
+    if (console.service) {
+        if (QObject* owner = console.service->parent())
+            console.service->disconnect(owner);
+        console.service = nullptr;
+    }
+    if (console.controller) {
+        QLowEnergyController* controller = console.controller;
+        console.controller = nullptr;
+        if (QObject* owner = controller->parent())
+            controller->disconnect(owner);
+        controller->disconnectFromDevice();
+        controller->deleteLater();
+    }
+}
+
+void BluetoothManager::dropController(KayakConsole& console)
+{
+    if (!console.controller)
+        return;
+    qDebug() << "[BLE] Disconnecting old connected device";
+    // The next connection brings its own service object; the old one must not report into the
+    // record any more, so it goes with the controller.
+    tearDownLink(console);
+}
+
+void BluetoothManager::disconnectAllDevices()
+{
+    qDebug() << "[BLE] Disconnecting old connected device";
+    for (KayakConsole& console : consoles)
+        tearDownLink(console);
+    consoles.clear();
+    all_devices_connected = false;
+}
+
+void BluetoothManager::rebootBluetoothAdapter() {}
+
+// ---------------------------------------------------------------------------------------------
+// Discovery and slot matching
+
+void BluetoothManager::startScan()
+{
+    if (all_devices_connected)
+        return;
+    if (!lowEnergySupported()) {
+        const QByteArray stars = "[BLE] " + QByteArray(70, '*');
+        qWarning() << stars.constData();
+        qWarning() << "[BLE] Qt Bluetooth is using the DUMMY backend (non-functional).";
+        qWarning() << "[BLE] On Windows, Qt 6 Bluetooth requires the WinRT backend.";
+        qWarning() << "[BLE] Build this project with MSVC (Visual Studio), NOT MinGW.";
+        qWarning()
+            << "[BLE] MinGW has no Bluetooth backend -> dummy -> UnsupportedDiscoveryMethod.";
+        qWarning() << stars.constData();
+        return;
+    }
+
+    qDebug() << "[BLE] startScan: Loading configured MACs and marking slots...";
+    int count = 0;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const QString text = configuredText(slot);
+        if (text.isEmpty()) {
+            slotState(slot) = SlotNotConfigured;
+        } else {
+            slotState(slot) = SlotConnecting;
+            ++count;
+            qDebug() << "[BLE]   Slot" << slot + 1 << "configured:" << text;
+        }
+    }
+    expectedCount = count;
+    qDebug() << "[BLE] startScan: Expecting" << count << "configured device(s).";
+
+    if (scanAgent) {
+        scanAgent->disconnect(this);
+        if (scanAgent->isActive())
+            scanAgent->stop();
+        scanAgent->deleteLater();
+        scanAgent = nullptr;
+    }
+    scanAgent = new QBluetoothDeviceDiscoveryAgent(this);
+    scanAgent->setLowEnergyDiscoveryTimeout(ScanTimeoutMs);
+    connect(scanAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
+            &BluetoothManager::deviceDiscovered);
+    connect(scanAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
+            &BluetoothManager::scanFinished);
+    connect(scanAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
+            &BluetoothManager::onScanError);
+
+    // Links still alive from an earlier scan would otherwise stay connected with no record.
+    for (KayakConsole& console : consoles)
+        tearDownLink(console);
+    consoles.clear();
+    connectScheduled = false;
+    scanTimer.start();
+
+    qDebug() << "[BLE] Starting LowEnergy scan...";
+    scanAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+}
+
+void BluetoothManager::deviceDiscovered(const QBluetoothDeviceInfo& device)
+{
+    const QString name = device.name();
+    const QString address = device.address().toString();
+    qDebug() << "[BLE] Discovered:" << name << "|" << address
+             << "| serviceUuids:" << device.serviceUuids().size()
+             << "| serviceIds:" << device.serviceIds().size();
+
+    const bool hasFtms = ConsoleMatcher::offersFtms(device);
+    int slot = -1;
+    for (int s = 0; s < SlotCount; ++s) {
+        if (ConsoleMatcher::matchesConfiguredDevice(configuredText(s), address, name)) {
+            slot = s;
+            break;
+        }
+    }
+    if (slot < 0) {
+        if (hasFtms)
+            qDebug() << "[BLE] Device has FTMS but no configured MAC/name match; skipping:" << name
+                     << address;
+        return;
+    }
+    for (const KayakConsole& record : std::as_const(consoles)) {
+        if (ConsoleMatcher::isDuplicate(record, device, slot)) {
+            qDebug() << "[BLE] Already have device, skipping duplicate:" << address;
+            return;
+        }
+    }
+    if (!hasFtms)
+        qDebug() << "[BLE] No FTMS in advertisement; will connect by address and discover "
+                    "services:"
+                 << name << address;
+
+    consoles.append(KayakConsole::matched(device, slot));
+    qDebug() << "[BLE] Matched slot" << slot + 1 << "->" << name << address;
+
+    if (expectedCount >= 1 && consoles.size() >= expectedCount) {
+        qDebug() << "[BLE] Found all" << expectedCount << "expected. Stopping scan and connecting.";
+        if (scanAgent && scanAgent->isActive())
+            scanAgent->stop();
+        scheduleConnectAttempts();
+    }
+}
+
+void BluetoothManager::scanFinished()
+{
+    if (scanAgent) {
+        scanAgent->disconnect(this);
+        scanAgent->stop();
+        scanAgent->deleteLater();
+        scanAgent = nullptr;
+    }
+    const qint64 elapsed = scanTimer.isValid() ? scanTimer.elapsed() : -1;
+    qDebug() << "[BLE] Scan finished. Matched consoles:" << consoles.size()
+             << "| expected:" << expectedCount << "| scan time (start -> finished):" << elapsed
+             << "ms";
+    if (!consoles.isEmpty()) {
+        scheduleConnectAttempts();
+        return;
+    }
+    for (int slot = 0; slot < SlotCount; ++slot)
+        slotState(slot) = configuredText(slot).isEmpty() ? SlotNotConfigured : SlotFailed;
+    qWarning() << "[BLE] No devices matched. Check configured MACs/names and that devices are "
+                  "powered on and discoverable.";
+}
+
+// scanAgent
+
+void BluetoothManager::onScanError(QBluetoothDeviceDiscoveryAgent::Error error)
+{
+    qWarning() << "[BLE] Discovery error:" << enumKey(error);
+    // A discovery that stopped on an error never reports finished: end the scan here, or the
+    // configured slots would wait in "0" for ever.
+    scanFinished();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection, retries and FTMS service set-up
+
+void BluetoothManager::scheduleConnectAttempts()
+{
+    if (connectScheduled || consoles.isEmpty())
+        return;
+    connectScheduled = true;
+    const qint64 elapsed = scanTimer.isValid() ? scanTimer.elapsed() : -1;
+    qDebug() << "[BLE] Scan success. Total scanning time:" << elapsed << "ms. Connecting to"
+             << consoles.size() << "device(s)...";
+
+    for (int slot = 0; slot < SlotCount; ++slot)
+        slotState(slot) = configuredText(slot).isEmpty() ? SlotNotConfigured : SlotFailed;
+
+    for (int i = 0; i < consoles.size(); ++i) {
+        const KayakConsole& console = consoles[i];
+        if (isSlot(console.slot))
+            slotState(console.slot) = SlotConnecting;
+        qDebug() << "[BLE] Will connect to slot" << console.slot + 1 << ":" << console.name
+                 << console.address;
+        const int id = console.id;
+        QTimer::singleShot(i * StaggerMs, this, [this, id] { onConnectTimer(id); });
+    }
+}
+
+void BluetoothManager::connectConsole(KayakConsole* console)
+{
+    if (!console) {
+        qWarning() << "[BLE] connectConsole null";
+        return;
+    }
+    qDebug() << "[BLE] Connecting to" << console->name << "|" << console->address;
+    dropController(*console);
+
+    const int id = console->id;
+    QLowEnergyController* controller =
+        QLowEnergyController::createCentral(console->deviceInfo, this);
+    console->controller = controller;
+    connect(controller, &QLowEnergyController::connected, this,
+            [this, id, controller] { onControllerConnected(id, controller); });
+    connect(controller, &QLowEnergyController::errorOccurred, this,
+            [this, id, controller](QLowEnergyController::Error error) {
+                onControllerError(id, controller, error);
+            });
+    connect(controller, &QLowEnergyController::disconnected, this,
+            [this, id, controller] { onControllerDisconnected(id, controller); });
+    connect(controller, &QLowEnergyController::serviceDiscovered, this,
+            [this, id, controller](const QBluetoothUuid& uuid) {
+                onServiceDiscovered(id, controller, uuid);
+            });
+    connect(controller, &QLowEnergyController::discoveryFinished, this,
+            [this, id, controller] { onDiscoveryFinished(id, controller); });
+    // May report an error (and so drop this controller) before it returns.
+    controller->connectToDevice();
+}
+
+void BluetoothManager::setupFtmsService(KayakConsole* console)
+{
+    QLowEnergyService* service = console->service;
+    console->rowerData = service->characteristic(ROWER_DATA_UUID);
+    console->resistanceChar = service->characteristic(RESISTANCE_UUID);
+    if (!console->rowerData.isValid()) {
+        qWarning() << "[BLE]" << console->name << "Metrics characteristic (ROWER_DATA) not found!";
+        return;
+    }
+    if (!(console->rowerData.properties() & QLowEnergyCharacteristic::Notify)) {
+        qWarning() << "[BLE]" << console->name << "Notify not supported!";
+        return;
+    }
+    const QLowEnergyDescriptor cccd = console->rowerData.descriptor(CCCD_UUID);
+    if (cccd.isValid()) {
+        service->writeDescriptor(cccd, QByteArray::fromHex("0100"));
+        qDebug() << "[BLE]" << console->name << "Notifications enabled on rower data.";
+    } else {
+        qWarning() << "[BLE]" << console->name << "CCCD descriptor not found.";
+    }
+    connect(service, &QLowEnergyService::characteristicChanged, this,
+            &BluetoothManager::characteristicChanged, Qt::UniqueConnection);
+}
+
+// QLowEnergyController of a console
+
+void BluetoothManager::onControllerConnected(int id, QLowEnergyController* controller)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->controller != controller)
+        return;
+    qDebug() << "[BLE]" << console->name << "Connected; discovering services...";
+    retryCounts[console->address] = 0;
+    console->givenUp = false;
+    QTimer::singleShot(DiscoverServicesDelayMs, this,
+                       [this, id, controller] { onDiscoverServicesTimer(id, controller); });
+}
+
+void BluetoothManager::onControllerError(int id, QLowEnergyController* controller,
+                                         QLowEnergyController::Error error)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->controller != controller)
+        return;
+    qWarning() << "[BLE]" << console->name << "Controller error:" << controllerErrorName(error);
+    const int attempt = ++retryCounts[console->address];
+    dropController(*console);
+
+    if (attempt > MaxRetries) {
+        qWarning() << "[BLE]" << console->name << "Failed after" << MaxRetries << "attempts.";
+        console->givenUp = true;
+        console->ready = false;
+        if (isSlot(console->slot))
+            slotState(console->slot) = SlotFailed;
+        return;
+    }
+    const int delay = retryDelay(error, attempt);
+    qDebug() << "[BLE]" << console->name << "Retry" << attempt << "in" << delay << "ms";
+    QTimer::singleShot(delay, this, [this, id] { onRetryTimer(id); });
+}
+
+void BluetoothManager::onControllerDisconnected(int id, QLowEnergyController* controller)
+{
+    // Our own disconnects cut the controller off first, so this is the console closing the
+    // link. BlueZ reports that as a plain disconnect, never as RemoteHostClosedError; it gets
+    // the same back-off as on the other platforms.
+    onControllerError(id, controller, QLowEnergyController::RemoteHostClosedError);
+}
+
+void BluetoothManager::onServiceDiscovered(int id, QLowEnergyController* controller,
+                                           const QBluetoothUuid& uuid)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->controller != controller)
+        return;
+    if (uuid == FTMS_SERVICE_UUID)
+        qDebug() << "[BLE]" << console->name << "FTMS service discovered";
+}
+
+void BluetoothManager::onDiscoveryFinished(int id, QLowEnergyController* controller)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->controller != controller)
+        return;
+    QStringList uuids;
+    const QList<QBluetoothUuid> services = controller->services();
+    for (const QBluetoothUuid& uuid : services)
+        uuids.append(uuid.toString());
+    qDebug() << "[BLE]" << console->name << "Services:" << uuids;
+
+    const QLowEnergyController::ControllerState state = controller->state();
+    if (state != QLowEnergyController::DiscoveredState &&
+        state != QLowEnergyController::ConnectedState) {
+        qWarning() << "[BLE]" << console->name << "Controller invalid";
+        return;
+    }
+    QLowEnergyService* service = controller->createServiceObject(FTMS_SERVICE_UUID, this);
+    if (!service) {
+        qWarning() << "[BLE]" << console->name
+                   << "FTMS service not found on device. Ensure it is a RV5120 / FTMS rower.";
+        // Nothing will ever come from this device: show the slot as failed so that the
+        // operator can retry, rather than leaving it connecting for ever.
+        console->givenUp = true;
+        if (isSlot(console->slot))
+            slotState(console->slot) = SlotFailed;
+        return;
+    }
+    console->service = service;
+    connect(service, &QLowEnergyService::stateChanged, this,
+            [this, id, service](QLowEnergyService::ServiceState s) {
+                onFtmsStateChanged(id, service, s);
+            });
+    connect(
+        service, &QLowEnergyService::errorOccurred, this,
+        [this, id, service](QLowEnergyService::ServiceError e) { onFtmsError(id, service, e); });
+    // May finish (state change included) before it returns.
+    service->discoverDetails(QLowEnergyService::FullDiscovery);
+}
+
+// QLowEnergyService (FTMS) of a console
+
+void BluetoothManager::onFtmsStateChanged(int id, QLowEnergyService* service,
+                                          QLowEnergyService::ServiceState state)
+{
+    if (state != QLowEnergyService::RemoteServiceDiscovered)
+        return;
+    KayakConsole* console = findConsole(id);
+    if (!console || console->service != service)
+        return;
+    QTimer::singleShot(SetupDelayMs, this, [this, id, service] { onSetupTimer(id, service); });
+    console->ready = true;
+    if (isSlot(console->slot) && slotState(console->slot) != SlotConnected) {
+        slotState(console->slot) = SlotConnected;
+        ++global_playernum;
+        qDebug() << "[BLE]" << console->name << "slot" << console->slot + 1 << "FTMS Ready!";
+    }
+}
+
+void BluetoothManager::onFtmsError(int id, QLowEnergyService* service,
+                                   QLowEnergyService::ServiceError error)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->service != service)
+        return;
+    qWarning() << "[BLE]" << console->name << "FTMS service error:" << enumKey(error);
+}
+
+// Single-shot timers of a console's link
+
+void BluetoothManager::onConnectTimer(int id)
+{
+    if (KayakConsole* console = findConsole(id))
+        connectConsole(console);
+}
+
+void BluetoothManager::onDiscoverServicesTimer(int id, QLowEnergyController* controller)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || !console->controller || console->controller != controller)
+        return;
+    if (controller->state() == QLowEnergyController::ConnectedState)
+        controller->discoverServices();
+}
+
+void BluetoothManager::onRetryTimer(int id)
+{
+    if (KayakConsole* console = findConsole(id))
+        connectConsole(console);
+}
+
+void BluetoothManager::onSetupTimer(int id, QLowEnergyService* service)
+{
+    KayakConsole* console = findConsole(id);
+    if (console && console->service && console->service == service)
+        setupFtmsService(console);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rower Data frames
+
+bool BluetoothManager::parseConsolePacket(KayakConsole& console, const QByteArray& frame)
+{
+    if (frame.size() < FrameSize)
+        return false;
+    const auto* b = reinterpret_cast<const uchar*>(frame.constData());
+    console.packetFlags = qFromLittleEndian<quint16>(b);
+    console.strokeRate = quint8(b[2] >> 1);
+    console.strokeCount = qFromLittleEndian<quint16>(b + 3);
+    console.distance = quint32(b[5]) | (quint32(b[6]) << 8) | (quint32(b[7]) << 16);
+    console.rawWord8 = qFromLittleEndian<quint16>(b + 8);
+    console.rawWord10 = qFromLittleEndian<quint16>(b + 10);
+    console.rawWord12 = qFromLittleEndian<quint16>(b + 12);
+    // 65535 x 0.239 does not fit the signed field; it wraps like the console's own firmware.
+    console.scaledWord12 = qint16(int(console.rawWord12 * 0.239));
+    console.rawByte17 = b[17];
+    console.rawWord18 = qFromLittleEndian<quint16>(b + 18);
+    return true;
+}
+
+void BluetoothManager::appendPacketLog(const KayakConsole& console, const QByteArray& frame) const
+{
+    LogWriter::append(QStringLiteral("packet.log"), " | ", console.name,
+                      " | Distance: ", double(console.distance),
+                      " | packet: ", QString::fromLatin1(frame.toHex(' ').toUpper()));
+}
+
+void BluetoothManager::characteristicChanged(const QLowEnergyCharacteristic& c,
+                                             const QByteArray& value)
+{
+    KayakConsole* console = nullptr;
+    for (KayakConsole& record : consoles) {
+        if (record.rowerData.isValid() && record.rowerData == c) {
+            console = &record;
+            break;
+        }
+    }
+    if (!console) {
+        qWarning() << "[BLE] Unknown console characteristic changed!";
+        return;
+    }
+    console->rxBuffer.append(value);
+    while (console->rxBuffer.size() >= FrameSize) {
+        const QByteArray frame = console->rxBuffer.left(FrameSize);
+        console->rxBuffer.remove(0, FrameSize);
+        parseConsolePacket(*console, frame);
+        appendPacketLog(*console, frame);
+    }
+}
+
+QVariantMap BluetoothManager::getMetrics(int consoleIndex)
+{
+    if (consoleIndex < 0 || consoleIndex >= consoles.size())
+        return {};
+    const KayakConsole& console = consoles[consoleIndex];
+    return {{QStringLiteral("strokeRate"), int(console.strokeRate)},
+            {QStringLiteral("strokeCount"), int(console.strokeCount)}};
+}
+
+void BluetoothManager::setResistance(int consoleIndex, int level)
+{
+    if (consoleIndex < 0 || consoleIndex >= consoles.size())
+        return;
+    const KayakConsole& console = consoles[consoleIndex];
+    // A console whose link was dropped keeps its old characteristic but has no service.
+    if (!console.resistanceChar.isValid() || !console.service) {
+        qWarning() << "Cannot write resistance: invalid characteristic for" << console.name;
+        return;
+    }
+    console.service->writeCharacteristic(console.resistanceChar, QByteArray(1, char(level & 0xFF)),
+                                         QLowEnergyService::WriteWithoutResponse);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single-slot retry, address finder and disconnect
+
+void BluetoothManager::releaseLookupAgent()
+{
+    if (!lookupAgent)
+        return;
+    lookupAgent->disconnect(this);
+    lookupAgent->stop();
+    lookupAgent->deleteLater();
+    lookupAgent = nullptr;
+    finderRunning = false;
+}
+
+void BluetoothManager::removeGivenUpRecords(int slot)
+{
+    // A given-up record would make the retry skip its own device as a duplicate; the retry
+    // starts the slot afresh, with a fresh failure count.
+    for (int j = consoles.size() - 1; j >= 0; --j) {
+        KayakConsole& console = consoles[j];
+        if (console.slot != slot || !console.givenUp)
+            continue;
+        tearDownLink(console);
+        retryCounts.remove(console.address);
+        consoles.removeAt(j);
+    }
+}
+
+void BluetoothManager::connectRetry(int index)
+{
+    // Only slots have a row in the table.
+    if (!isSlot(index))
+        return;
+    if (!lowEnergySupported())
+        return;
+    if (lookupAgent && lookupAgent->isActive())
+        return;
+    releaseLookupAgent();
+    removeGivenUpRecords(index);
+
+    lookupAgent = new QBluetoothDeviceDiscoveryAgent(this);
+    lookupAgent->setLowEnergyDiscoveryTimeout(RetrySearchTimeoutMs);
+    finderRunning = false;
+    slotState(index) = SlotConnecting;
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
+            [this, index](const QBluetoothDeviceInfo& device) {
+                onRetryDeviceDiscovered(index, device);
+            });
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
+            [this, index] { onRetryScanFinished(index); });
+    // A search that stops on an error ends like one that found nothing.
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
+            [this, index] { onRetryScanFinished(index); });
+    lookupAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+}
+
+void BluetoothManager::onRetryDeviceDiscovered(int index, const QBluetoothDeviceInfo& device)
+{
+    if (!ConsoleMatcher::offersFtms(device))
+        return;
+    if (!ConsoleMatcher::matchesConfiguredDevice(configuredText(index), device.address().toString(),
+                                                 device.name()))
+        return;
+    for (const KayakConsole& record : std::as_const(consoles)) {
+        if (ConsoleMatcher::isDuplicate(record, device, index))
+            return;
+    }
+    consoles.append(KayakConsole::matched(device, index));
+    const int id = consoles.constLast().id;
+    QTimer::singleShot(RetryConnectDelayMs, this, [this, id] { onRetryConnectTimer(id); });
+    if (lookupAgent && lookupAgent->isActive())
+        releaseLookupAgent();
+}
+
+void BluetoothManager::onRetryScanFinished(int index)
+{
+    releaseLookupAgent();
+    bool held = false;
+    for (const KayakConsole& console : std::as_const(consoles)) {
+        if (console.slot != index)
+            continue;
+        held = true;
+        // The slot's console was connected all along: show it so again.
+        if (console.ready && console.controller)
+            slotState(index) = SlotConnected;
+    }
+    if (!held)
+        slotState(index) = SlotFailed;
+}
+
+void BluetoothManager::onRetryConnectTimer(int id)
+{
+    if (KayakConsole* console = findConsole(id))
+        connectConsole(console);
+}
+
+void BluetoothManager::scanConsoles()
+{
+    // The address page waits for state 2 before it lets the operator go on: every way out of
+    // here ends in it.
+    if (!lowEnergySupported()) {
+        scan_console_state = ScanFinished;
+        return;
+    }
+    if (lookupAgent && lookupAgent->isActive()) {
+        // A running finder reports its own end; a single-slot search does not.
+        if (!finderRunning)
+            scan_console_state = ScanFinished;
+        return;
+    }
+    releaseLookupAgent();
+
+    lookupAgent = new QBluetoothDeviceDiscoveryAgent(this);
+    lookupAgent->setLowEnergyDiscoveryTimeout(FinderTimeoutMs);
+    finderRunning = true;
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
+            &BluetoothManager::onFinderScanFinished);
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
+            &BluetoothManager::onFinderDeviceDiscovered);
+    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
+            &BluetoothManager::onFinderScanFinished);
+    lookupAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+}
+
+void BluetoothManager::onFinderDeviceDiscovered(const QBluetoothDeviceInfo& device)
+{
+    if (!ConsoleMatcher::offersFtms(device))
+        return;
+    const QString name = device.name();
+    const QString address = device.address().toString().toLower();
+    const QString lowerName = name.toLower();
+    const bool known =
+        std::any_of(consoleKeywords.cbegin(), consoleKeywords.cend(), [&](const QString& keyword) {
+            return address.contains(keyword) || lowerName.contains(keyword);
+        });
+    if (!known)
+        return;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        if (configuredText(slot) == name)
+            return;
+    }
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        if (configuredText(slot).isEmpty()) {
+            global_data[slot + 1][ColMac] = name;
+            return;
+        }
+    }
+}
+
+void BluetoothManager::onFinderScanFinished()
+{
+    releaseLookupAgent();
+    scan_console_state = ScanFinished;
+}
+
+void BluetoothManager::disconnectConsole(int index)
+{
+    if (index < 0 || index >= consoles.size())
+        return;
+    qDebug() << "[BLE] Disconnecting console" << index;
+    tearDownLink(consoles[index]);
+    const int slot = consoles[index].slot;
+    consoles.removeAt(index);
+    if (isSlot(slot))
+        slotState(slot) = SlotFailed;
+    all_devices_connected = !consoles.isEmpty();
+}

@@ -31,7 +31,22 @@ struct KayakConsole
     quint8 rawByte17 = 0;
     quint16 rawWord18 = 0;
     QByteArray rxBuffer;
+
+    // Handlers and timers outlive list positions (records are appended and removed while links
+    // live), so they find their record again by this number, never by its position.
+    int id = 0;
+    // The FTMS service details were found: the slot shows connected.
+    bool ready = false;
+    // The link was given up (retries used up, or no FTMS service); a retry may replace it.
+    bool givenUp = false;
+
+    // A fresh record for a device that discovery matched to a slot, with its own id.
+    static KayakConsole matched(const QBluetoothDeviceInfo& device, int slot);
 };
 
 // The matched consoles in the order they were matched; a record's position is its console index.
 extern QList<KayakConsole> consoles;
+
+// The record with this id, or null when it has left the list. The pointer is only good until
+// the list next changes.
+KayakConsole* findConsole(int id);
