@@ -539,7 +539,6 @@ bool BluetoothManager::parseConsolePacket(KayakConsole& console, const QByteArra
     console.rawWord8 = qFromLittleEndian<quint16>(b + 8);
     console.rawWord10 = qFromLittleEndian<quint16>(b + 10);
     console.rawWord12 = qFromLittleEndian<quint16>(b + 12);
-    // 65535 x 0.239 does not fit the signed field; it wraps like the console's own firmware.
     console.scaledWord12 = qint16(int(console.rawWord12 * 0.239));
     console.rawByte17 = b[17];
     console.rawWord18 = qFromLittleEndian<quint16>(b + 18);
