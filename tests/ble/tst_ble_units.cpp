@@ -39,8 +39,8 @@ private slots:
                                << "";
         QTest::newRow("name") << "ZV-1"
                               << "1";
-        QTest::newRow("no hex at all") << "Kayak"
-                                       << "A";
+        QTest::newRow("letters a to f count") << "Kayak"
+                                              << "AA";
         QTest::newRow("nothing left") << "zz-ww"
                                       << "";
     }
