@@ -145,6 +145,7 @@ ApplicationWindow {
 
     Rectangle {
         id: titleBar
+        objectName: "titleBar"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
@@ -167,6 +168,8 @@ ApplicationWindow {
             spacing: 10
 
             Image {
+                id: appIcon
+                objectName: "appIcon"
                 width: 22
                 height: 22
                 anchors.verticalCenter: parent.verticalCenter
@@ -187,6 +190,7 @@ ApplicationWindow {
 
         MouseArea {
             id: dragArea
+            objectName: "dragArea"
             anchors.fill: parent
             cursorShape: Qt.SizeAllCursor
 
@@ -201,6 +205,7 @@ ApplicationWindow {
 
             TitleBarButton {
                 id: minimizeButton
+                objectName: "minimizeButton"
                 width: appWindow._titleBtnSize
                 height: appWindow._titleBtnSize
                 glyph: "\u2212"
@@ -214,6 +219,7 @@ ApplicationWindow {
 
             TitleBarButton {
                 id: fullScreenButton
+                objectName: "fullScreenButton"
                 width: appWindow._titleBtnSize
                 height: appWindow._titleBtnSize
                 glyph: appWindow.fullScreenGlyph(appWindow.visibility === Window.FullScreen)
@@ -228,6 +234,7 @@ ApplicationWindow {
 
             TitleBarButton {
                 id: closeButton
+                objectName: "closeButton"
                 width: appWindow._titleBtnSize
                 height: appWindow._titleBtnSize
                 glyph: "\u00D7"
@@ -250,6 +257,7 @@ ApplicationWindow {
 
         StackView {
             id: stackView
+            objectName: "stackView"
             anchors.fill: parent
             background: Rectangle {
                 color: appWindow._contentBg
@@ -259,11 +267,13 @@ ApplicationWindow {
 
     ExitDialog {
         id: closeConfirmDialog
+        objectName: "closeConfirmDialog"
         anchors.centerIn: parent
     }
 
     MouseArea {
         id: resizeBR
+        objectName: "resizeBR"
         visible: appWindow.isWindows
         width: 24
         height: 24

@@ -18,6 +18,7 @@ ScreenPage {
 
     HomeCard {
         id: ergometerCard
+        objectName: "ergometerCard"
         x: 407
         y: 300
         width: 540
@@ -32,6 +33,7 @@ ScreenPage {
 
     HomeCard {
         id: settingsCard
+        objectName: "settingsCard"
         x: 971
         y: 300
         width: 540
@@ -46,6 +48,7 @@ ScreenPage {
 
     HomeCard {
         id: guideCard
+        objectName: "guideCard"
         x: 407
         y: 324 + root.cardHeight
         width: 540
@@ -61,6 +64,7 @@ ScreenPage {
 
     HomeCard {
         id: featuresCard
+        objectName: "featuresCard"
         x: 971
         y: 324 + root.cardHeight
         width: 540
@@ -76,6 +80,7 @@ ScreenPage {
 
     HomeCard {
         id: exitCard
+        objectName: "exitCard"
         x: 689
         y: 348 + 2 * root.cardHeight
         width: 540
@@ -96,6 +101,7 @@ ScreenPage {
 
     Column {
         id: footer
+        objectName: "footer"
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 60
@@ -123,6 +129,7 @@ ScreenPage {
     // Kept out of the scaled canvas so that it shows at its real size.
     ExitDialog {
         id: exitConfirmDialog
+        objectName: "exitConfirmDialog"
         parent: root
         anchors.centerIn: parent
     }
