@@ -174,7 +174,8 @@ ApplicationWindow {
                 height: 22
                 anchors.verticalCenter: parent.verticalCenter
                 source: "images/icon.png"
-                sourceSize: Qt.size(22, 22)
+                sourceSize.width: 22
+                sourceSize.height: 22
                 fillMode: Image.PreserveAspectFit
             }
 

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 
 // The home page: four cards that open the other screens and one that asks to quit.
 ScreenPage {

@@ -49,7 +49,7 @@ Rectangle {
         id: mark
         x: 40
         y: 130
-        visible: source.toString() !== ""
+        visible: status !== Image.Null
     }
 
     MouseArea {

@@ -8,3 +8,10 @@ function sameColour(actual, expected) {
     const near = (x, y) => Math.abs(x - y) <= 1 / 255 + 1e-6
     return near(a.r, e.r) && near(a.g, e.g) && near(a.b, e.b) && near(a.a, e.a)
 }
+
+// Clicks one of a dialog's standard buttons. They are laid out on the first frame after the
+// dialog opens; until then they all sit in the same place.
+function pressDialogButton(test, dialog, which) {
+    test.waitForItemPolished(dialog.footer.contentItem)
+    test.mouseClick(dialog.standardButton(which))
+}

@@ -30,6 +30,7 @@ TestCase {
     }
 
     property var app: null
+    property int depthWhenReady: -1
 
     function part(name) {
         const found = findChild(app, name)
@@ -44,6 +45,8 @@ TestCase {
         verify(app)
         contentReadySpy.clear()
         contentReadySpy.target = app
+        depthWhenReady = -1
+        app.contentReady.connect(() => depthWhenReady = part("stackView").depth)
         tryCompare(part("stackView"), "depth", 1)
     }
 
@@ -65,18 +68,13 @@ TestCase {
         mouseClick(item)
     }
 
-    // The dialog's buttons are laid out on the first frame after it opens.
-    function pressDialogButton(dialog, which) {
-        waitForItemPolished(dialog.footer.contentItem)
-        mouseClick(dialog.standardButton(which))
-    }
-
     function test_startSequence() {
         const stack = part("stackView")
         const home = stack.currentItem
         verify(String(home).startsWith("FirstScreen"), String(home))
         compare(home.stack, stack)
         compare(contentReadySpy.count, 1)
+        compare(depthWhenReady, 1)
         // Off Windows the window waits, hidden, for the program to show it full screen.
         verify(!app.visible)
         compare(app.title, "Rivanta App")
@@ -112,7 +110,7 @@ TestCase {
         app.x = 100
         app.y = 50
 
-        part("minimizeButton").clicked()
+        mouseClick(part("minimizeButton"))
         tryCompare(app, "visibility", Window.Minimized)
         tryCompare(app, "wasMinimized", true)
 
@@ -186,14 +184,14 @@ TestCase {
         compare(dialog.width, 420)
         compare(dialog.height, 200)
 
-        pressDialogButton(dialog, Dialog.No)
+        Checks.pressDialogButton(testCase, dialog, Dialog.No)
         tryCompare(dialog, "visible", false)
         compare(ScreenProbe.quitRequests, quitsBefore)
         compare(part("stackView").depth, 1)
 
         mouseClick(part("closeButton"))
         tryCompare(dialog, "opened", true)
-        pressDialogButton(dialog, Dialog.Yes)
+        Checks.pressDialogButton(testCase, dialog, Dialog.Yes)
         tryCompare(ScreenProbe, "quitRequests", quitsBefore + 1)
     }
 }
