@@ -1,7 +1,48 @@
 #include "AthleteImport.h"
 
+#include "Document.h"
+#include "RaceTables.h"
+
+namespace {
+
+// Sheet cells of the event header, in the order of the event_data entries.
+struct EventCell
+{
+    int row;
+    int column;
+    EventEntry entry;
+};
+constexpr EventCell eventCells[] = {
+    {1, 3, organiserName},    // C1
+    {3, 3, organiserAddress}, // C3
+    {4, 3, organiserEmail},   // C4
+    {4, 6, organiserPhone},   // F4 (the result file writes the phone to G4)
+    {7, 1, eventName},        // A7
+    {7, 3, eventDate},        // C7
+    {7, 5, eventPlace},       // E7
+};
+constexpr int firstAthleteRow = 11;
+constexpr int athleteColumns = 8; // A to H: "No" to "DOB"
+
+} // namespace
+
 bool AthleteImport::load(const QString& path)
 {
-    Q_UNUSED(path);
-    return false;
+    const QXlsx::Document document(path);
+    if (!document.load())
+        return false;
+
+    for (const EventCell& cell : eventCells) {
+        const QString text = document.read(cell.row, cell.column).toString();
+        if (!text.isEmpty() && cell.entry < event_data.size())
+            event_data[cell.entry] = text;
+    }
+    // The whole block is replaced, empty cells included, so no athlete of an earlier import
+    // stays behind; the console address, state and results columns are left alone.
+    for (int slot = 0; slot < SlotCount && slot + 1 < global_data.size(); ++slot) {
+        QStringList& row = global_data[slot + 1];
+        for (int column = 0; column < athleteColumns && column < row.size(); ++column)
+            row[column] = document.read(firstAthleteRow + slot, column + 1).toString();
+    }
+    return true;
 }

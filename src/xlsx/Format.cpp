@@ -1,0 +1,7 @@
+#include "Format.h"
+
+namespace QXlsx {
+
+Format::Format() = default;
+
+} // namespace QXlsx

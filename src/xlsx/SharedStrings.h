@@ -1,0 +1,26 @@
+#pragma once
+
+#include "AbstractOOXmlFile.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace QXlsx {
+
+// The workbook's shared string table: position in the list = the index a cell refers to.
+class SharedStrings : public AbstractOOXmlFile
+{
+public:
+    using AbstractOOXmlFile::AbstractOOXmlFile;
+
+    // Rich-text runs of one string are joined; phonetic guide runs are not part of the text.
+    bool load(const QByteArray& xml);
+    const QStringList& strings() const { return m_strings; }
+    int count() const { return int(m_strings.size()); }
+    QString at(int index) const { return m_strings.value(index); }
+
+private:
+    QStringList m_strings;
+};
+
+} // namespace QXlsx

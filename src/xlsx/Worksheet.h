@@ -1,0 +1,109 @@
+#pragma once
+
+#include "AbstractOOXmlFile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+namespace QXlsx {
+
+class SharedStrings;
+class Styles;
+
+// One sheet of the workbook. A worksheet's cells are read into memory when it is loaded; a save
+// rewrites only the cells that were written, splicing them into the part's own XML so that
+// everything else in it (rows, formulas, merged cells, page set-up) stays exactly as it was.
+class Worksheet : public AbstractOOXmlFile
+{
+public:
+    // The most cells (and the most rows) one loaded worksheet may hold: 2^20.
+    static constexpr int MaxCells = 1 << 20;
+
+    Worksheet(const QString& filePath, const QString& name, bool isChartsheet);
+
+    QString name() const { return m_name; }
+    bool isChartsheet() const { return m_isChartsheet; }
+    bool isLoaded() const { return m_loaded; }
+
+    // Reads the cells of the part. False for XML that is not well formed, a cell reference
+    // outside A1:XFD1048576, more than MaxCells cells, or a part not in UTF-8.
+    bool load(const QByteArray& xml, const SharedStrings* sharedStrings, const Styles* styles,
+              bool date1904);
+
+    // The cell's value: a text, a number (a whole number as an integer), a bool, or for a
+    // date-styled number a QDate, QTime or QDateTime; invalid for an empty or missing cell.
+    QVariant read(int row, int column) const;
+    bool write(int row, int column, const QVariant& value);
+    bool isModified() const { return !m_written.isEmpty(); }
+    // The part's XML with the written cells in place; empty when it cannot be produced.
+    QByteArray saveXml() const;
+
+    static QByteArray blankXml();
+
+private:
+    struct Cell
+    {
+        QVariant value;
+        qint32 tagEnd = -1; // offset just after the start tag; the tag begins at the '<' before
+        qint32 end = -1;    // offset just after the element
+        qint32 style = -1;
+    };
+    struct Row
+    {
+        int number = 0;
+        qint32 tagEnd = -1;
+        qint32 end = -1;
+        qint32 style = -1;
+        qint32 firstCell = 0; // into m_cellColumns
+        qint32 cellCount = 0;
+    };
+    struct ColumnStyle
+    {
+        int first = 0;
+        int last = 0;
+        int style = -1;
+    };
+    struct Edit
+    {
+        qint32 position = 0;
+        qint32 removed = 0;
+        QString text;
+    };
+
+    static quint64 key(int row, int column)
+    {
+        return (quint64(quint32(row)) << 32) | quint32(column);
+    }
+    void clear();
+    int inheritedStyle(const Row* row, int column) const;
+    QString qualified(const QString& localName) const;
+    QString cellXml(int row, int column, const QVariant& value, int style) const;
+    QString rowXml(int row, const QList<int>& columns) const;
+    QString dimensionXml() const;
+
+    QString m_name;
+    bool m_isChartsheet = false;
+    bool m_loaded = false;
+    QByteArray m_xml; // the part as read, without a byte order mark
+    bool m_hasBom = false;
+
+    QHash<quint64, Cell> m_cells;
+    QList<Row> m_rows;
+    QList<qint32> m_cellColumns; // columns of the cells of each row, in document order
+    QList<ColumnStyle> m_columnStyles;
+    QString m_prefix; // namespace prefix of the sheet's elements
+    qint32 m_sheetDataTagEnd = -1;
+    qint32 m_sheetDataEnd = -1;
+    qint32 m_dimensionTagEnd = -1;
+    qint32 m_dimensionEnd = -1;
+    QString m_dimensionName;
+    int m_dimension[4] = {0, 0, 0, 0}; // first row, first column, last row, last column
+
+    QMap<quint64, QVariant> m_written; // in row, then column order
+};
+
+} // namespace QXlsx

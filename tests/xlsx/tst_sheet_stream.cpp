@@ -1,0 +1,291 @@
+// The streaming sheet reader.
+#include "Document.h"
+#include "Format.h"
+#include "SheetStreamReader.h"
+#include "TestWorkbook.h"
+#include "Workbook.h"
+#include "ZipReader.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace QXlsx;
+
+namespace {
+
+struct Seen
+{
+    QList<sax_cell> cells;
+    sax_callback collect()
+    {
+        return [this](const sax_cell& c) {
+            cells.append(c);
+            return true;
+        };
+    }
+};
+
+QList<sax_cell> stream(const QByteArray& data, sax_options options = {},
+                       const QList<QString>* strings = nullptr, bool* ok = nullptr)
+{
+    Seen seen;
+    const bool result =
+        read_sheet_xml_sax(TestWorkbook::sheetXml(data), options, strings, seen.collect());
+    if (ok)
+        *ok = result;
+    return seen.cells;
+}
+
+sax_options withFormulas(bool formulasAsText)
+{
+    sax_options options;
+    options.formulasAsText = formulasAsText;
+    return options;
+}
+
+} // namespace
+
+class tst_SheetStream : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void skipsCellsWithoutAUsableReference();
+    void sharedStringIndexes();
+    void booleansNumbersAndTexts();
+    void formulas();
+    void inlineStringKeepsTheLastRun();
+    void callbackStopsTheReading();
+    void stopsAfterSheetDataOnlyWhenAsked();
+    void malformedXmlIsFalse();
+    void cellReferenceParsing();
+    void readsSheetsOfAFileByIndexAndName();
+    void loadsSharedStringsWithRunsJoined();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_SheetStream::skipsCellsWithoutAUsableReference()
+{
+    bool ok = false;
+    const auto cells = stream("<row r=\"2\"><c><v>1</v></c><c r=\"b2\"><v>2</v></c>"
+                              "<c r=\"C2\"><v>3</v></c></row>",
+                              {}, nullptr, &ok);
+    QVERIFY(ok);
+    QCOMPARE(cells.size(), 1);
+    QCOMPARE(cells[0].row, 2);
+    QCOMPARE(cells[0].column, 3);
+    QVERIFY(cells[0].extra.isEmpty());
+}
+
+void tst_SheetStream::sharedStringIndexes()
+{
+    QList<QString> five = {"s0", "s1", "s2", "s3", "s4"};
+    QList<QString> ten;
+    for (int i = 0; i < 10; ++i)
+        ten.append(QStringLiteral("t%1").arg(i));
+    const QByteArray b3 = "<row r=\"3\"><c r=\"B3\" t=\"s\"><v>4</v></c></row>";
+    auto cells = stream(b3, {}, &five);
+    QCOMPARE(cells.size(), 1);
+    QCOMPARE(cells[0].row, 3);
+    QCOMPARE(cells[0].column, 2);
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("s4")));
+    cells = stream(b3, {}, nullptr); // not resolved: the index as text
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("4")));
+    cells = stream("<row r=\"3\"><c r=\"B3\" t=\"s\"><v>99</v></c><c r=\"C3\" t=\"s\"><v>-1</v></c>"
+                   "<c r=\"D3\" t=\"s\"><v>x</v></c></row>",
+                   {}, &ten);
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("99")));
+    QCOMPARE(cells[1].value, QVariant(QStringLiteral("-1")));
+    QCOMPARE(cells[2].value, QVariant(QStringLiteral("x")));
+}
+
+void tst_SheetStream::booleansNumbersAndTexts()
+{
+    const auto cells = stream(
+        "<row r=\"1\"><c r=\"A1\" t=\"b\"><v>1</v></c><c r=\"B1\" t=\"b\"><v>0</v></c>"
+        "<c r=\"C1\" t=\"b\"><v>true</v></c><c r=\"D1\"><v>3.5</v></c>"
+        "<c r=\"E1\" t=\"e\"><v>#REF!</v></c><c r=\"F1\" s=\"3\"/><c r=\"G1\" t=\"n\"><v>72</v></c>"
+        "<c r=\"H1\" t=\"str\"><v>text</v></c></row>");
+    QCOMPARE(cells.size(), 8);
+    QCOMPARE(cells[0].value, QVariant(true));
+    QCOMPARE(cells[1].value, QVariant(false));
+    QCOMPARE(cells[2].value, QVariant(false));
+    QCOMPARE(cells[3].value, QVariant(3.5));
+    QCOMPARE(cells[3].value.typeId(), QMetaType::Double);
+    QCOMPARE(cells[4].value, QVariant(QStringLiteral("#REF!")));
+    QCOMPARE(cells[5].value, QVariant(QString()));
+    QCOMPARE(cells[5].value.typeId(), QMetaType::QString);
+    QCOMPARE(cells[6].value.toString(), QStringLiteral("72"));
+    QCOMPARE(cells[7].value, QVariant(QStringLiteral("text")));
+}
+
+void tst_SheetStream::formulas()
+{
+    const QByteArray withResult = "<row r=\"1\"><c r=\"A1\"><f>1+1</f><v>2</v></c></row>";
+    for (bool asText : {false, true}) {
+        const auto cells = stream(withResult, withFormulas(asText));
+        QCOMPARE(cells.size(), 1);
+        QCOMPARE(cells[0].value, QVariant(2.0));
+    }
+    const QByteArray noResult = "<row r=\"1\"><c r=\"A1\"><f>SUM(B1:B3)</f></c>"
+                                "<c r=\"B1\"><f>2*3</f></c></row>";
+    auto cells = stream(noResult, withFormulas(true));
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("SUM(B1:B3)")));
+    // A formula of digits alone is still a formula, kept as its text.
+    QCOMPARE(cells[1].value, QVariant(QStringLiteral("2*3")));
+    cells = stream(noResult, withFormulas(false));
+    QCOMPARE(cells[0].value, QVariant(QString()));
+}
+
+void tst_SheetStream::inlineStringKeepsTheLastRun()
+{
+    const auto cells = stream("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><r><t>first</t></r>"
+                              "<r><t>second</t></r></is></c><c r=\"B1\"><is><t>not inline</t></is>"
+                              "<v>5</v></c></row>");
+    QCOMPARE(cells.size(), 2);
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("second")));
+    QCOMPARE(cells[1].value, QVariant(5.0));
+}
+
+void tst_SheetStream::callbackStopsTheReading()
+{
+    QByteArray data = "<row r=\"1\">";
+    for (int c = 1; c <= 6; ++c)
+        data += "<c r=\"" + QByteArray(1, char('@' + c)) + "1\"><v>" + QByteArray::number(c) +
+                "</v></c>";
+    data += "</row><row r=\"2\"><c r=\"A2\"/></row>";
+    int calls = 0;
+    QVERIFY(read_sheet_xml_sax(TestWorkbook::sheetXml(data), {}, nullptr,
+                               [&](const sax_cell&) { return ++calls < 3; }));
+    QCOMPARE(calls, 3);
+    // An empty callback gets nothing and the reading goes on to the end.
+    QVERIFY(read_sheet_xml_sax(TestWorkbook::sheetXml(data), {}, nullptr, {}));
+}
+
+void tst_SheetStream::stopsAfterSheetDataOnlyWhenAsked()
+{
+    // Broken XML after sheetData is seen only when the reading goes on.
+    const QByteArray xml =
+        "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>"
+        "<sheetData><row r=\"2\"><c r=\"A2\"><v>2</v></c></row></sheetData><oops></worksheet>";
+    sax_options options;
+    options.stopAfterSheetData = true;
+    int calls = 0;
+    QVERIFY(read_sheet_xml_sax(xml, options, nullptr, [&](const sax_cell&) { return ++calls; }));
+    QCOMPARE(calls, 1);
+    options.stopAfterSheetData = false;
+    calls = 0;
+    QVERIFY(!read_sheet_xml_sax(xml, options, nullptr, [&](const sax_cell&) { return ++calls; }));
+    QCOMPARE(calls, 2);
+}
+
+void tst_SheetStream::malformedXmlIsFalse()
+{
+    QVERIFY(!read_sheet_xml_sax("<worksheet><sheetData><row>", {}, nullptr, {}));
+    QVERIFY(!read_sheet_xml_sax("", {}, nullptr, {}));
+    QVERIFY(!read_sheet_xml_sax("\xff\xfe garbage", {}, nullptr, {}));
+    QVERIFY(read_sheet_xml_sax("<worksheet/>", {}, nullptr, {}));
+}
+
+void tst_SheetStream::cellReferenceParsing()
+{
+    int row = -1;
+    int column = -1;
+    QVERIFY(parse_cell_ref(QStringLiteral("AA1"), &row, &column));
+    QCOMPARE(row, 1);
+    QCOMPARE(column, 27);
+    QVERIFY(parse_cell_ref(QStringLiteral("XFD1048576"), &row, &column));
+    QCOMPARE(row, 1048576);
+    QCOMPARE(column, 16384);
+    QVERIFY(parse_cell_ref(QStringLiteral("C7"), nullptr, &column));
+    QCOMPARE(column, 3);
+    QVERIFY(parse_cell_ref(QStringLiteral("C7"), &row, nullptr));
+    QCOMPARE(row, 7);
+    for (const char* bad : {"A0", "A", "1A", "A1B", "", "a1", "XFE1", "A1048577", "A-2"}) {
+        row = column = -5;
+        QVERIFY2(!parse_cell_ref(QString::fromLatin1(bad), &row, &column), bad);
+        QCOMPARE(row, -5); // nothing stored on failure
+    }
+    int consumed = -1;
+    QCOMPARE(parse_col_letters(u"AB12", &consumed), 28);
+    QCOMPARE(consumed, 2);
+    QCOMPARE(parse_col_letters(u"XFD", &consumed), 16384);
+    QCOMPARE(consumed, 3);
+    QCOMPARE(parse_col_letters(u"", &consumed), 0);
+    QCOMPARE(consumed, 0);
+    QCOMPARE(parse_col_letters(u"12", nullptr), 0);
+    QCOMPARE(parse_col_letters(u"ZZZZZZZZZZZZZZZZZZZZ", &consumed), 0); // never overflows
+    QCOMPARE(consumed, 20);
+}
+
+void tst_SheetStream::readsSheetsOfAFileByIndexAndName()
+{
+    const QString file = m_dir.filePath("two.xlsx");
+    auto parts = TestWorkbook::workbook(
+        {{QStringLiteral("Alpha"),
+          TestWorkbook::sheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>")},
+         {QStringLiteral("Beta"),
+          TestWorkbook::sheetXml("<row r=\"5\"><c r=\"E5\"><v>5</v></c></row>")},
+         {QStringLiteral("Empty"), QByteArray()}},
+        0, TestWorkbook::sharedStringsXml({"zero", "one"}));
+    QVERIFY(TestWorkbook::write(file, parts));
+    Document doc(file);
+    QVERIFY(doc.load());
+
+    Seen seen;
+    QVERIFY(doc.read_sheet_sax(0, sax_options(), seen.collect()));
+    QCOMPARE(seen.cells.size(), 1);
+    QCOMPARE(seen.cells[0].value, QVariant(QStringLiteral("one")));
+    sax_options raw;
+    raw.resolveSharedStrings = false;
+    seen.cells.clear();
+    QVERIFY(doc.read_sheet_sax(QStringLiteral("Alpha"), raw, seen.collect()));
+    QCOMPARE(seen.cells[0].value, QVariant(QStringLiteral("1")));
+    seen.cells.clear();
+    QVERIFY(doc.read_sheet_sax(QStringLiteral("Beta"), sax_options(), seen.collect()));
+    QCOMPARE(seen.cells.size(), 1);
+    QCOMPARE(seen.cells[0].row, 5);
+    QCOMPARE(seen.cells[0].column, 5);
+
+    seen.cells.clear();
+    QVERIFY(!doc.read_sheet_sax(3, sax_options(), seen.collect()));
+    QVERIFY(!doc.read_sheet_sax(-1, sax_options(), seen.collect()));
+    QVERIFY(!doc.read_sheet_sax(QStringLiteral("beta"), sax_options(), seen.collect()));
+    QVERIFY(!doc.read_sheet_sax(QStringLiteral("Empty"), sax_options(), seen.collect()));
+    QVERIFY(seen.cells.isEmpty());
+
+    // The file is read afresh: writes not saved are not seen.
+    QVERIFY(doc.write(1, 1, QStringLiteral("unsaved"), Format()));
+    QVERIFY(doc.read_sheet_sax(0, sax_options(), seen.collect()));
+    QCOMPARE(seen.cells[0].value, QVariant(QStringLiteral("one")));
+    // A file that disappeared after loading reads as false.
+    QVERIFY(QFile::remove(file));
+    QVERIFY(!doc.read_sheet_sax(0, sax_options(), seen.collect()));
+}
+
+void tst_SheetStream::loadsSharedStringsWithRunsJoined()
+{
+    const QByteArray sst =
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<si><t>plain</t></si><si><r><t>ri</t></r><r><rPr><b/></rPr><t>ch</t></r>"
+        "<rPh><t>PH</t></rPh></si><si/><si><t>after</t></si><si><t>cut";
+    QByteArray bytes = TestWorkbook::bytes(
+        TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}, 0, sst));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ZipReader zip(&buffer);
+    // Phonetic runs are joined too; the error at the end keeps what came before it.
+    QCOMPARE(load_shared_strings_all(zip), QStringList({"plain", "richPH", "", "after"}));
+    QByteArray none = TestWorkbook::bytes(
+        TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}));
+    QBuffer noneBuffer(&none);
+    noneBuffer.open(QIODevice::ReadOnly);
+    ZipReader noStrings(&noneBuffer);
+    QVERIFY(load_shared_strings_all(noStrings).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_SheetStream)
+#include "tst_sheet_stream.moc"
