@@ -3,11 +3,15 @@ import QtQuick.Controls
 
 // Base of every page on the window's page stack: the stack it was pushed on, the background
 // picture stretched over the whole page, the design canvas that carries the page's own items
-// (they are its children by default), and the opening of further pages.
+// (they are its children by default), and the opening of further pages. A page that needs
+// another canvas size sets designWidth / designHeight; one whose page background should stay
+// transparent sets `background: null`.
 Page {
     id: page
 
     property StackView stack
+    readonly property bool isMac: Qt.platform.os === "osx"
+    readonly property bool isWindows: Qt.platform.os === "windows"
     property int designWidth: 1920
     property int designHeight: 1080
     property bool keepsAspect: false
