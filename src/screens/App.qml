@@ -7,6 +7,14 @@ import QtQuick.Window
 ApplicationWindow {
     id: appWindow
 
+    width: 1280
+    height: 720
+    minimumWidth: 640
+    minimumHeight: 360
+    visible: isWindows
+    title: "Rivanta App"
+    flags: Qt.Window | Qt.FramelessWindowHint
+
     readonly property int designWidth: 1920
     readonly property int designHeight: 1080
     readonly property bool isMac: Qt.platform.os === "osx"
@@ -97,14 +105,6 @@ ApplicationWindow {
         else
             showFullScreen()
     }
-
-    width: 1280
-    height: 720
-    minimumWidth: 640
-    minimumHeight: 360
-    visible: isWindows
-    title: "Rivanta App"
-    flags: Qt.Window | Qt.FramelessWindowHint
 
     // Window signals
     onVisibilityChanged: function(visibility) {
