@@ -20,6 +20,9 @@ public slots:
         static SharedData sharedData;
         AppSetup::registerTypes(&sharedData);
     }
+
+    // Lets test documents import the screen module by name from the resources.
+    void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(RIVANTA_QUICK_TEST_NAME, QuickTestSetup)
