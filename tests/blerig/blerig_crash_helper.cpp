@@ -1,19 +1,23 @@
-// Starts a rig, prints the process ids of its bus and simulator, and aborts without any
-// clean-up, as a crashing test would.
+// Starts a rig, prints the process ids of its bus and simulator, and kills itself without any
+// clean-up, the hardest way a test process can end. Its temporary folder is left to the
+// caller.
 #include "BleTestRig.h"
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    static BleTestRig rig; // never destroyed: abort() skips every destructor anyway
+    static BleTestRig rig; // never destroyed: SIGKILL skips every destructor anyway
     if (!rig.start())
         return 2;
-    std::printf("%lld %lld\n", rig.busPid(), rig.simulatorPid());
+    std::printf("%lld %lld %s\n", rig.busPid(), rig.simulatorPid(),
+                qPrintable(rig.busAddress().mid(int(qstrlen("unix:path=")))));
     std::fflush(stdout);
-    std::abort();
+    ::kill(::getpid(), SIGKILL);
+    return 3;
 }

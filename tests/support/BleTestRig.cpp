@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,8 +99,11 @@ bool BleTestRig::start()
         return false;
     }
     rigPid = ::getpid();
-    // Short folder names: a socket path must fit in 108 bytes.
-    m_dir = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/blerig-XXXXXX"));
+    // A socket path must fit in 108 bytes: a long TMPDIR gives way to /tmp.
+    QString base = QDir::tempPath();
+    if (base.size() > 60)
+        base = QStringLiteral("/tmp");
+    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/blerig-XXXXXX"));
     if (!m_dir->isValid()) {
         qWarning("BleTestRig: cannot create a temporary folder: %s",
                  qPrintable(m_dir->errorString()));

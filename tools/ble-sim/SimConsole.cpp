@@ -22,7 +22,6 @@ const QString errorInProgress = QStringLiteral("org.bluez.Error.InProgress");
 const QString errorNotPermitted = QStringLiteral("org.bluez.Error.NotPermitted");
 const QString errorNotSupported = QStringLiteral("org.bluez.Error.NotSupported");
 const QString errorNotReady = QStringLiteral("org.bluez.Error.NotReady");
-const QString errorNotConnected = QStringLiteral("org.bluez.Error.NotConnected");
 
 // The link becomes usable (ServicesResolved) this long after Connect, and a link that is lost
 // before that drops this long after Connect.

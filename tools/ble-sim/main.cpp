@@ -7,7 +7,6 @@
 #include <QDBusConnection>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -16,11 +15,6 @@ namespace {
 // The version Qt Bluetooth reads from the org.bluez owner's executable to choose its D-Bus
 // GATT backend (it needs 5.42 or later).
 constexpr const char* bluezVersion = "5.66";
-
-void quitOnSignal(int)
-{
-    QCoreApplication::quit();
-}
 
 } // namespace
 
@@ -43,8 +37,6 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     registerDbusTypes();
-    std::signal(SIGTERM, quitOnSignal);
-    std::signal(SIGINT, quitOnSignal);
 
     QDBusConnection bus = QDBusConnection::systemBus();
     BluezSimulator simulator(bus);
