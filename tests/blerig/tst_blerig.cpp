@@ -2,6 +2,11 @@
 
 #include <QBluetoothDeviceDiscoveryAgent>
 #include <QBluetoothDeviceInfo>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QLowEnergyController>
 #include <QLowEnergyService>
 #include <QProcess>
@@ -83,6 +88,7 @@ private slots:
     void startNotifyFails();
     void connectWithoutAnswerStaysPending();
 
+    void propertiesHaveBluezTypes();
     void controlRejectsBadInput();
     void resetForgetsEverything();
 
@@ -586,6 +592,50 @@ void TestBleRig::connectWithoutAnswerStaysPending()
 }
 
 // Control interface --------------------------------------------------------------------------
+
+// The D-Bus signature of a property as the simulator sends it.
+static QString propertySignature(const QString& path, const QString& interface, const QString& name)
+{
+    QDBusMessage get =
+        QDBusMessage::createMethodCall("org.bluez", path, "org.freedesktop.DBus.Properties", "Get");
+    get << interface << name;
+    const QDBusMessage reply = QDBusConnection::systemBus().call(get);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return reply.errorName();
+    const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
+    if (value.canConvert<QDBusArgument>())
+        return value.value<QDBusArgument>().currentSignature();
+    return QString::fromLatin1(QDBusMetaType::typeToSignature(value.metaType()));
+}
+
+void TestBleRig::propertiesHaveBluezTypes()
+{
+    const QString device = m_rig.addConsole({{"address", address1}, {"name", "KAYAK 1"}});
+    const QString adapter = QStringLiteral("/org/bluez/hci0");
+    const QString deviceInterface = QStringLiteral("org.bluez.Device1");
+    QCOMPARE(propertySignature(adapter, "org.bluez.Adapter1", "Address"), "s");
+    QCOMPARE(propertySignature(adapter, "org.bluez.Adapter1", "Powered"), "b");
+    QCOMPARE(propertySignature(device, deviceInterface, "RSSI"), "n");
+    QCOMPARE(propertySignature(device, deviceInterface, "UUIDs"), "as");
+    QCOMPARE(propertySignature(device, deviceInterface, "Adapter"), "o");
+    QCOMPARE(propertySignature(device, deviceInterface, "ServiceData"), "a{sv}");
+    QCOMPARE(propertySignature(device, deviceInterface, "ManufacturerData"), "a{qv}");
+    QCOMPARE(propertySignature(device, deviceInterface, "Class"),
+             "org.freedesktop.DBus.Error.UnknownProperty");
+
+    Link link;
+    QVERIFY(connectAndDiscover(address1, &link));
+    const QString rowerData = device + QStringLiteral("/service000a/char000b");
+    const QString characteristic = QStringLiteral("org.bluez.GattCharacteristic1");
+    QCOMPARE(propertySignature(device + "/service000a", "org.bluez.GattService1", "Primary"), "b");
+    QCOMPARE(propertySignature(rowerData, characteristic, "Value"), "ay");
+    QCOMPARE(propertySignature(rowerData, characteristic, "Flags"), "as");
+    QCOMPARE(propertySignature(rowerData + "/desc000d", "org.bluez.GattDescriptor1", "UUID"), "s");
+
+    QDBusMessage list = QDBusMessage::createMethodCall(
+        "org.bluez", "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects");
+    QCOMPARE(QDBusConnection::systemBus().call(list).signature(), "a{oa{sa{sv}}}");
+}
 
 void TestBleRig::controlRejectsBadInput()
 {

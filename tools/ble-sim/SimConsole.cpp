@@ -337,6 +337,7 @@ void SimConsole::setConnected(bool connected)
 void SimConsole::endLink(bool announce)
 {
     ++m_linkGeneration;
+    m_connectPending = false;
     m_resolveTimer.stop();
     m_dropTimer.stop();
     stopNotifying();
