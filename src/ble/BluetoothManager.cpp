@@ -35,6 +35,7 @@ constexpr int StaggerMs = 1000;
 constexpr int DiscoverServicesDelayMs = 500;
 constexpr int SetupDelayMs = 100;
 constexpr int RetryConnectDelayMs = 1000;
+constexpr int ControllerCloseTimeoutMs = 3000;
 
 const QStringList consoleKeywords = {QStringLiteral("zv"), QStringLiteral("kayak"),
                                      QStringLiteral("rivanta")};
@@ -60,17 +61,17 @@ template <typename Enum> const char* enumKey(Enum value)
     return key ? key : "";
 }
 
-QString controllerErrorName(QLowEnergyController::Error error)
+const char* controllerErrorName(QLowEnergyController::Error error)
 {
     switch (error) {
     case QLowEnergyController::UnknownError:
-        return QStringLiteral("UnknownError");
+        return "UnknownError";
     case QLowEnergyController::ConnectionError:
-        return QStringLiteral("ConnectionError");
+        return "ConnectionError";
     case QLowEnergyController::RemoteHostClosedError:
-        return QStringLiteral("RemoteHostClosedError (device closed connection)");
+        return "RemoteHostClosedError (device closed connection)";
     default:
-        return QString::number(int(error));
+        return nullptr;
     }
 }
 
@@ -127,8 +128,23 @@ void BluetoothManager::tearDownLink(KayakConsole& console)
         console.controller = nullptr;
         if (QObject* owner = controller->parent())
             controller->disconnect(owner);
-        controller->disconnectFromDevice();
-        controller->deleteLater();
+        if (controller->state() == QLowEnergyController::UnconnectedState) {
+            controller->deleteLater();
+        } else {
+            // Deleted once the link is closed, so that BlueZ sees the disconnect through, also
+            // when the manager goes first; a link that never reports its end goes after a
+            // while all the same.
+            controller->setParent(nullptr);
+            connect(controller, &QLowEnergyController::disconnected, controller,
+                    &QObject::deleteLater);
+            connect(controller, &QLowEnergyController::stateChanged, controller,
+                    [controller](QLowEnergyController::ControllerState state) {
+                        if (state == QLowEnergyController::UnconnectedState)
+                            controller->deleteLater();
+                    });
+            QTimer::singleShot(ControllerCloseTimeoutMs, controller, &QObject::deleteLater);
+            controller->disconnectFromDevice();
+        }
     }
 }
 
@@ -312,7 +328,8 @@ void BluetoothManager::scheduleConnectAttempts()
         qDebug() << "[BLE] Will connect to slot" << console.slot + 1 << ":" << console.name
                  << console.address;
         const int id = console.id;
-        QTimer::singleShot(i * StaggerMs, this, [this, id] { onConnectTimer(id); });
+        QTimer::singleShot(i * StaggerMs, Qt::PreciseTimer, this,
+                           [this, id] { onConnectTimer(id); });
     }
 }
 
@@ -381,7 +398,7 @@ void BluetoothManager::onControllerConnected(int id, QLowEnergyController* contr
     qDebug() << "[BLE]" << console->name << "Connected; discovering services...";
     retryCounts[console->address] = 0;
     console->givenUp = false;
-    QTimer::singleShot(DiscoverServicesDelayMs, this,
+    QTimer::singleShot(DiscoverServicesDelayMs, Qt::PreciseTimer, this,
                        [this, id, controller] { onDiscoverServicesTimer(id, controller); });
 }
 
@@ -391,7 +408,10 @@ void BluetoothManager::onControllerError(int id, QLowEnergyController* controlle
     KayakConsole* console = findConsole(id);
     if (!console || console->controller != controller)
         return;
-    qWarning() << "[BLE]" << console->name << "Controller error:" << controllerErrorName(error);
+    if (const char* errorName = controllerErrorName(error))
+        qWarning() << "[BLE]" << console->name << "Controller error:" << errorName;
+    else
+        qWarning() << "[BLE]" << console->name << "Controller error:" << int(error);
     const int attempt = ++retryCounts[console->address];
     dropController(*console);
 
@@ -405,7 +425,7 @@ void BluetoothManager::onControllerError(int id, QLowEnergyController* controlle
     }
     const int delay = retryDelay(error, attempt);
     qDebug() << "[BLE]" << console->name << "Retry" << attempt << "in" << delay << "ms";
-    QTimer::singleShot(delay, this, [this, id] { onRetryTimer(id); });
+    QTimer::singleShot(delay, Qt::PreciseTimer, this, [this, id] { onRetryTimer(id); });
 }
 
 void BluetoothManager::onControllerDisconnected(int id, QLowEnergyController* controller)
@@ -476,7 +496,8 @@ void BluetoothManager::onFtmsStateChanged(int id, QLowEnergyService* service,
     KayakConsole* console = findConsole(id);
     if (!console || console->service != service)
         return;
-    QTimer::singleShot(SetupDelayMs, this, [this, id, service] { onSetupTimer(id, service); });
+    QTimer::singleShot(SetupDelayMs, Qt::PreciseTimer, this,
+                       [this, id, service] { onSetupTimer(id, service); });
     console->ready = true;
     if (isSlot(console->slot) && slotState(console->slot) != SlotConnected) {
         slotState(console->slot) = SlotConnected;
@@ -667,7 +688,8 @@ void BluetoothManager::onRetryDeviceDiscovered(int index, const QBluetoothDevice
     }
     consoles.append(KayakConsole::matched(device, index));
     const int id = consoles.constLast().id;
-    QTimer::singleShot(RetryConnectDelayMs, this, [this, id] { onRetryConnectTimer(id); });
+    QTimer::singleShot(RetryConnectDelayMs, Qt::PreciseTimer, this,
+                       [this, id] { onRetryConnectTimer(id); });
     if (lookupAgent && lookupAgent->isActive())
         releaseLookupAgent();
 }

@@ -1,0 +1,210 @@
+// Dropping console links (one, all, or with a manager) and the race rows that read the live
+// consoles, against simulated consoles.
+
+#include "BleSimFixture.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QString addr3 = QStringLiteral("AA:BB:CC:DD:EE:A3");
+const QString addr6 = QStringLiteral("AA:BB:CC:DD:EE:A6");
+const QString addr8 = QStringLiteral("AA:BB:CC:DD:EE:A8");
+} // namespace
+
+class TestBleLinks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(sim.start()); }
+    void init() { QVERIFY(sim.reset()); }
+    void cleanup()
+    {
+        manager.reset();
+        other.reset();
+    }
+    void cleanupTestCase() { sim.rig.stop(); }
+
+    // Slots 2, 5 and 7 connected become race rows 0, 1 and 2. The race rows find their console
+    // only by exact address text or name: slot 5 is configured in other letters than its
+    // console's name, so its row races without a console and reads 0.
+    void raceRowsReadTheirConsoles()
+    {
+        connectThree("zv-a6");
+        SharedData data;
+        global_data[3][ColFirstName] = QStringLiteral("Ana");
+        global_data[3][ColSurname] = QStringLiteral("Kovac");
+        global_data[3][ColCat] = QStringLiteral("K1");
+        data.filterRaceData();
+        QCOMPARE(race_data.size(), 3);
+        QCOMPARE(data.getPlayerLane(0), QStringLiteral("3"));
+        QCOMPARE(data.getPlayerLane(1), QStringLiteral("6"));
+        QCOMPARE(data.getPlayerLane(2), QStringLiteral("8"));
+        QCOMPARE(data.getPlayerName(0), QStringLiteral("Ana Kovac"));
+        QCOMPARE(data.playerCat(0), QStringLiteral("K1"));
+
+        QCOMPARE(console_indexes[0], sim.indexOfSlot(2));
+        QCOMPARE(console_indexes[1], -1);
+        QCOMPARE(console_indexes[2], sim.indexOfSlot(7));
+        for (int k = 3; k < SlotCount; ++k)
+            QCOMPARE(console_indexes[k], -1);
+
+        // Live readings: the consoles count down from 2000 m.
+        BLE_TRY(data.getDistance(0) > 0 && data.getDistance(0) < 2000, 5000);
+        QCOMPARE(data.getDistance(0), int(consoles[sim.indexOfSlot(2)].distance));
+        BLE_TRY(data.getDistance(2) > 0, 5000);
+        const int before = data.getDistance(2);
+        BLE_TRY(data.getDistance(2) < before, 5000);
+        QCOMPARE(data.getDistance(1), 0);
+        for (int k : {3, 9, -1, 10, 1000})
+            QCOMPARE(data.getDistance(k), 0);
+
+        QCOMPARE(data.getStrokeRate(sim.indexOfSlot(7)), 30);
+        QCOMPARE(data.getStrokeRate(consoles.size()), 0);
+        QCOMPARE(data.getConsoleIndex(5), sim.indexOfSlot(5));
+        QCOMPARE(data.getConsoleIndex(0), -1);
+
+        QVERIFY(data.setRaceResult(2, "512.3", "01:45", "0"));
+        QCOMPARE(race_data[2][ColDistance], QStringLiteral("512.3"));
+        QCOMPARE(race_data[2][ColTime], QStringLiteral("01:45"));
+        QCOMPARE(race_data[2][ColRanking], QStringLiteral("0"));
+        const QList<QStringList> rows = race_data;
+        QVERIFY(!data.setRaceResult(3, "1", "00:01", "1"));
+        QVERIFY(!data.setRaceResult(-1, "1", "00:01", "1"));
+        QCOMPARE(race_data, rows);
+        QCOMPARE(data.getPlayerName(3), QString());
+        QCOMPARE(data.getPlayerLane(-1), QString());
+        QCOMPARE(data.playerCat(3), QString());
+    }
+
+    // Dropping the middle one of three: the others keep streaming and move up one position.
+    void disconnectsTheMiddleConsole()
+    {
+        connectThree("ZV-A6");
+        all_devices_connected = true;
+        const int middle = sim.indexOfSlot(5);
+        QCOMPARE(middle, 1);
+        manager->disconnectConsole(middle);
+        QCOMPARE(sim.log.count(QtDebugMsg, "[BLE] Disconnecting console 1"), 1);
+        QCOMPARE(consoles.size(), 2);
+        QCOMPARE(consoles[0].slot, 2);
+        QCOMPARE(consoles[1].slot, 7);
+        QCOMPARE(sim.state(5), QStringLiteral("-1"));
+        QVERIFY(all_devices_connected);
+        BLE_TRY(!sim.connected(addr6), 3000);
+        QCOMPARE(sim.stat(addr6, "disconnects"), 1u);
+        const int lines3 = sim.packetLines("ZV-A3").size();
+        const int lines8 = sim.packetLines("ZV-A8").size();
+        BLE_TRY(sim.packetLines("ZV-A3").size() > lines3 + 3 &&
+                    sim.packetLines("ZV-A8").size() > lines8 + 3,
+                3000);
+        QVERIFY(sim.connected(addr3) && sim.connected(addr8));
+        QCOMPARE(sim.state(2), QStringLiteral("1"));
+        QCOMPARE(sim.state(7), QStringLiteral("1"));
+
+        manager->disconnectConsole(1);
+        manager->disconnectConsole(0);
+        QVERIFY(consoles.isEmpty());
+        QVERIFY(!all_devices_connected);
+        BLE_TRY(!sim.connected(addr3) && !sim.connected(addr8), 3000);
+    }
+
+    void disconnectsAllConsoles()
+    {
+        connectThree("ZV-A6");
+        all_devices_connected = true;
+        manager->disconnectAllDevices();
+        QVERIFY(consoles.isEmpty());
+        QVERIFY(!all_devices_connected);
+        BLE_TRY(!sim.connected(addr3) && !sim.connected(addr6) && !sim.connected(addr8), 3000);
+        // Slot states are left as they were.
+        QCOMPARE(sim.state(5), QStringLiteral("1"));
+        sim.settle(1500);
+        QCOMPARE(sim.stat(addr3, "connects"), 1u);
+    }
+
+    // Destroying any manager drops every link, those of other managers included.
+    void destroyingOneManagerDropsEveryLink()
+    {
+        connectThree("ZV-A6");
+        other = std::make_unique<BluetoothManager>();
+        other.reset();
+        QVERIFY(consoles.isEmpty());
+        BLE_TRY(!sim.connected(addr3) && !sim.connected(addr6) && !sim.connected(addr8), 3000);
+        sim.settle(1500);
+        QCOMPARE(sim.stat(addr8, "connects"), 1u);
+    }
+
+    // Timers and handlers find their own record: removing the first console while the third
+    // still waits for its turn must not connect the wrong one or lose the third.
+    void pendingConnectsFollowTheirRecord()
+    {
+        addThree();
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(consoles.size() == 3 && sim.log.countStarting("[BLE] Connecting to") == 1, 5000);
+        const QString third = consoles[2].address;
+        manager->disconnectConsole(0);
+        BLE_TRY(sim.connected(third), 5000);
+        BLE_TRY(sim.state(consoles[0].slot) == "1" && sim.state(consoles[1].slot) == "1", 8000);
+        QCOMPARE(sim.log.countStarting("[BLE] Connecting to"), 3);
+        for (const KayakConsole& c : std::as_const(consoles))
+            QCOMPARE(sim.stat(c.address, "connects"), 1u);
+    }
+
+    // A manager destroyed while its connects are pending leaves no link behind.
+    void destroyedManagerConnectsNothingMore()
+    {
+        addThree();
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.log.countStarting("[BLE] Connecting to") == 1, 5000);
+        manager.reset();
+        sim.settle(3000);
+        QCOMPARE(sim.log.countStarting("[BLE] Connecting to"), 1);
+        for (const QString& a : {addr3, addr6, addr8})
+            QVERIFY(!sim.connected(a));
+    }
+
+    // A new scan drops the links of the records it discards.
+    void newScanDropsOldLinks()
+    {
+        connectThree("ZV-A6");
+        sim.configure(5, QString());
+        sim.configure(7, QString());
+        manager->startScan();
+        BLE_TRY(!sim.connected(addr6) && !sim.connected(addr8), 3000);
+        BLE_TRY(sim.state(2) == "1" && consoles.size() == 1, 8000);
+        QCOMPARE(sim.state(5), QStringLiteral("-2"));
+    }
+
+private:
+    void addThree()
+    {
+        sim.rig.addConsole(sim.console(addr3, "ZV-A3"));
+        sim.rig.addConsole(sim.console(addr6, "ZV-A6"));
+        sim.rig.addConsole(sim.console(addr8, "ZV-A8"));
+        sim.configure(2, "ZV-A3");
+        sim.configure(5, "ZV-A6");
+        sim.configure(7, addr8);
+    }
+
+    void connectThree(const QString& slot5)
+    {
+        addThree();
+        sim.configure(5, slot5);
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.state(2) == "1" && sim.state(5) == "1" && sim.state(7) == "1", 15000);
+        BLE_TRY(sim.notifying(addr3) && sim.notifying(addr6) && sim.notifying(addr8), 5000);
+    }
+
+    BleSimFixture sim;
+    std::unique_ptr<BluetoothManager> manager;
+    std::unique_ptr<BluetoothManager> other;
+};
+
+QTEST_GUILESS_MAIN(TestBleLinks)
+#include "tst_ble_links.moc"
