@@ -341,6 +341,9 @@ void BluetoothManager::connectConsole(KayakConsole* console)
     }
     qDebug() << "[BLE] Connecting to" << console->name << "|" << console->address;
     dropController(*console);
+    // A new link starts a new stream: bytes left from a frame cut off by the old one would
+    // shift every later frame.
+    console->rxBuffer.clear();
 
     const int id = console->id;
     QLowEnergyController* controller =
@@ -592,6 +595,7 @@ void BluetoothManager::characteristicChanged(const QLowEnergyCharacteristic& c,
         const QByteArray frame = console->rxBuffer.left(FrameSize);
         console->rxBuffer.remove(0, FrameSize);
         parseConsolePacket(*console, frame);
+        ++console->framesParsed;
         appendPacketLog(*console, frame);
     }
 }

@@ -39,6 +39,8 @@ struct KayakConsole
     bool ready = false;
     // The link was given up (retries used up, or no FTMS service); a retry may replace it.
     bool givenUp = false;
+    // Frames read from this console since its record was made.
+    quint64 framesParsed = 0;
 
     // A fresh record for a device that discovery matched to a slot, with its own id.
     static KayakConsole matched(const QBluetoothDeviceInfo& device, int slot);

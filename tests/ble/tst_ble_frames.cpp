@@ -137,6 +137,34 @@ private slots:
         QCOMPARE(consoles[j].strokeRate, quint8(30));
     }
 
+    // Bytes of a frame cut off by a dropped link must not shift the frames of the next link.
+    void reconnectStartsAFreshStream()
+    {
+        const QString address = QStringLiteral("AA:BB:CC:DD:EE:76");
+        const QString name = QStringLiteral("ZV-76");
+        connectOne(address, name, 3);
+        QVERIFY(sim.rig.setStreaming(address, false));
+        sim.settle(300);
+        const int j = sim.indexOfSlot(3);
+        QVERIFY(sim.rig.sendRaw(address, (frame(0x30, 900) + frame(0x30, 899)).left(25)));
+        BLE_TRY(consoles[j].rxBuffer.size() == 5, 3000);
+        QCOMPARE(consoles[j].distance, 900u);
+
+        QVERIFY(sim.rig.dropLink(address));
+        BLE_TRY(sim.log.count(QtDebugMsg, "[BLE] \"ZV-76\" Connected; discovering services...") ==
+                        2 &&
+                    sim.notifying(address),
+                8000);
+        QVERIFY(sim.rig.setStreaming(address, false));
+        sim.settle(300);
+        const int lines = sim.packetLines(name).size();
+        QVERIFY(sim.rig.sendRaw(address, frame(0x3D, 777)));
+        BLE_TRY(sim.packetLines(name).size() == lines + 1, 3000);
+        QCOMPARE(consoles[j].distance, 777u);
+        QCOMPARE(consoles[j].strokeRate, quint8(30));
+        QVERIFY(consoles[j].rxBuffer.isEmpty());
+    }
+
     void writesResistanceAsOneByteWithoutResponse()
     {
         const QString address = QStringLiteral("AA:BB:CC:DD:EE:73");
