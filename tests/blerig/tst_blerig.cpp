@@ -68,6 +68,7 @@ private slots:
     void discoveryErrors();
     void discoveryIgnoresFailedStart();
     void scansInARow();
+    void removedDeviceReturnsWithTheNextScan();
     void discoveryLosesTheAdapter();
 
     void connectDiscoversFtmsService();
@@ -263,6 +264,22 @@ void TestBleRig::scansInARow()
     QVERIFY(!m_rig.addConsole({{"address", address1}, {"discoverDelayMs", 100}}).isEmpty());
     for (int scan = 0; scan < 3; ++scan)
         QCOMPARE(scanToEnd(500), QStringList{address1});
+}
+
+void TestBleRig::removedDeviceReturnsWithTheNextScan()
+{
+    const QString device = m_rig.addConsole({{"address", address1}});
+    Link link;
+    QVERIFY(connectAndDiscover(address1, &link));
+    QSignalSpy disconnected(link.controller.get(), &QLowEnergyController::disconnected);
+    QDBusMessage remove = QDBusMessage::createMethodCall("org.bluez", "/org/bluez/hci0",
+                                                         "org.bluez.Adapter1", "RemoveDevice");
+    remove << QVariant::fromValue(QDBusObjectPath(device));
+    QCOMPARE(QDBusConnection::systemBus().call(remove).type(), QDBusMessage::ReplyMessage);
+    QVERIFY(disconnected.wait(waitMs));
+    QCOMPARE(QDBusConnection::systemBus().call(remove).errorName(),
+             QStringLiteral("org.bluez.Error.DoesNotExist"));
+    QCOMPARE(scanToEnd(500), QStringList{address1});
 }
 
 void TestBleRig::discoveryLosesTheAdapter()

@@ -253,6 +253,17 @@ void BluezSimulator::handleAdapter(const QDBusMessage& message)
         return;
     }
     if (member == QLatin1String("RemoveDevice")) {
+        // BlueZ forgets the device (and drops its link); it comes back when a scan sees it.
+        const QString path = message.arguments().value(0).value<QDBusObjectPath>().path();
+        SimConsole* console = consoleForPath(path);
+        if (!console || !console->isExported() || path != console->devicePath()) {
+            replyError(message, QStringLiteral("org.bluez.Error.DoesNotExist"),
+                       QStringLiteral("Does Not Exist"));
+            return;
+        }
+        if (console->isConnected())
+            console->dropLink();
+        console->withdraw();
         reply(message);
         return;
     }

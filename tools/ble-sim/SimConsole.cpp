@@ -138,9 +138,11 @@ void SimConsole::setVisible(bool visible)
 
 void SimConsole::discoveryStarted()
 {
-    if (!m_visible || m_exported || m_settings.discoverDelayMs == 0)
+    if (!m_visible || m_exported || m_appearTimer.isActive())
         return;
-    if (!m_appearTimer.isActive())
+    if (m_settings.discoverDelayMs == 0)
+        exportDevice();
+    else
         m_appearTimer.start(int(m_settings.discoverDelayMs));
 }
 

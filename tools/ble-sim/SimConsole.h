@@ -42,7 +42,8 @@ public:
 
     bool isVisible() const { return m_visible; }
     void setVisible(bool visible);
-    // Called when a discovery starts: a console that shows up late schedules its appearance.
+    // Called when a discovery starts: a visible console not on the bus (one that shows up late,
+    // or one the adapter forgot) appears, at once or after its delay.
     void discoveryStarted();
 
     // The console closes the link on its own.
