@@ -88,11 +88,11 @@ QString BluezSimulator::introspect(const QString& path) const
     if (path == QLatin1String(ControlPath))
         xml += QStringLiteral("<interface name=\"%1\"/>\n").arg(QLatin1String(ControlInterface));
     QStringList children = m_table.childNodes(path);
+    // The control object is no part of the BlueZ tree, but busctl and gdbus should find it.
     const QString control = QString::fromLatin1(ControlPath);
-    if (control.startsWith(path) && control != path) {
-        const QString rest =
-            control.mid(path.endsWith(QLatin1Char('/')) ? path.size() : path.size() + 1);
-        const QString child = rest.section(QLatin1Char('/'), 0, 0);
+    const QString prefix = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+    if (control.startsWith(prefix)) {
+        const QString child = control.mid(prefix.size()).section(QLatin1Char('/'), 0, 0);
         if (!children.contains(child))
             children.append(child);
     }
