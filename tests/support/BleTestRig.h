@@ -70,8 +70,9 @@ public:
     // What the program did, in order: "2ad6 command 05" / "2ad6 request 05" (write type, bytes
     // as lower-case hex), "2902 start-notify" / "2902 stop-notify". Kept after removeConsole.
     QStringList writes(const QString& address);
-    // "connects", "disconnects" (calls of the program), "framesSent", "notificationsSent",
-    // "bytesSent" (all u), "connected", "notifying" (b). Empty for an unknown console.
+    // "connects", "disconnects" (calls of the program), "framesSent" (whole streamed frames),
+    // "notificationsSent", "bytesSent" (these two count sendRaw too), all u; "connected",
+    // "notifying" (b). Empty for an unknown console.
     QVariantMap stats(const QString& address);
 
     // Process ids of the two children, 0 when not started.
