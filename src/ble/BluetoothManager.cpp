@@ -101,8 +101,9 @@ BluetoothManager::~BluetoothManager()
         scanAgent->deleteLater();
         scanAgent = nullptr;
     }
-    if (lookupAgent)
-        lookupAgent->disconnect(this);
+    // An agent deleted while it searches leaves the adapter searching for the rest of the run
+    // (Qt keeps its interest in discovery), so a running search is stopped first.
+    releaseLookupAgent();
 }
 
 bool BluetoothManager::lowEnergySupported()

@@ -87,10 +87,12 @@ private slots:
     {
         QTest::addColumn<QVariantMap>("adapter");
         QTest::addColumn<int>("withinMs");
-        // Qt reports these two at once; a discovery that BlueZ refuses to start, or whose
-        // adapter goes away, runs to its own timeout.
+        // Qt reports these at once (the lost adapter half a second into the scan); a discovery that
+        // BlueZ refuses to start, or whose adapter goes away, runs to its own timeout.
         QTest::newRow("powered off") << QVariantMap{{"powered", false}} << 3000;
         QTest::newRow("no adapter") << QVariantMap{{"present", false}} << 3000;
+        QTest::newRow("filter refused") << QVariantMap{{"filterFails", true}} << 3000;
+        QTest::newRow("adapter lost") << QVariantMap{{"failDuringScan", true}} << 5000;
         QTest::newRow("start refused") << QVariantMap{{"startFails", true}} << 15000;
     }
     void endsInStateTwoWhenDiscoveryFails()
@@ -117,6 +119,8 @@ private slots:
         sim.settle(1500);
         QCOMPARE(scan_console_state, int(ScanScanning));
         QCOMPARE(global_data[1][ColMac], QStringLiteral("KAYAK 99"));
+        // Destroyed while its search runs: the search must end with it, or the adapter keeps
+        // searching and the next row's scan never starts one of its own.
         manager.reset();
     }
 
