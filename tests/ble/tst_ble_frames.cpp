@@ -181,6 +181,15 @@ private slots:
         sim.settle(200);
         QCOMPARE(sim.rig.writes(address).size(), 3);
 
+        // While the console reconnects its record keeps the old characteristic but has no
+        // service to write with: a warning, not a crash.
+        QVERIFY(sim.rig.dropLink(address));
+        BLE_TRY(sim.log.countStarting("[BLE] \"ZV-73\" Controller error:") == 1, 3000);
+        manager->setResistance(j, 9);
+        QCOMPARE(sim.log.count(QtWarningMsg,
+                               "Cannot write resistance: invalid characteristic for \"ZV-73\""),
+                 1);
+
         const QString plain = QStringLiteral("AA:BB:CC:DD:EE:74");
         sim.rig.addConsole(sim.console(plain, "ZV-74", {{"resistance", false}}));
         sim.configure(2, "ZV-74");
