@@ -182,6 +182,23 @@ private slots:
         QCOMPARE(global_playernum, 1);
     }
 
+    // A console that vanishes while connected is reported as an error and a disconnect: one
+    // failure, not two; the reconnects find no device and the console is given up.
+    void vanishedConsoleCountsOnceAndIsGivenUp()
+    {
+        const QString address = QStringLiteral("AA:BB:CC:DD:EE:56");
+        sim.rig.addConsole(sim.console(address, "ZV-56"));
+        sim.configure(8, "ZV-56");
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.state(8) == "1" && sim.notifying(address), 15000);
+        QVERIFY(sim.rig.removeConsole(address));
+        BLE_TRY(sim.state(8) == "-1", 10000);
+        QCOMPARE(sim.log.countStarting("[BLE] \"ZV-56\" Controller error:"), 6);
+        QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-56\" Controller error: 2"), 6);
+        checkBackOff(sim.log, "ZV-56", {{1, 100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}});
+    }
+
     // A connection resets the count: the next close counts as the first again.
     void successfulConnectionResetsTheCount()
     {
