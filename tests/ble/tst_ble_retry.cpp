@@ -52,12 +52,12 @@ private slots:
         newManager()->connectRetry(5);
         for (int slot : {1, 2, 5})
             QCOMPARE(sim.state(slot), QStringLiteral("0"));
-        sim.settle(4000);
+        sim.settle(3500);
         for (int slot : {1, 2, 5})
             QCOMPARE(sim.state(slot), QStringLiteral("0"));
         BLE_TRY(sim.state(1) == "-1" && sim.state(2) == "-1" && sim.state(5) == "-1", 10000);
         const qint64 took = sim.log.now() - asked;
-        QVERIFY2(took >= 4800 && took < 12000, qPrintable(QString::number(took)));
+        QVERIFY2(took >= 4500 && took < 12000, qPrintable(QString::number(took)));
         QVERIFY(consoles.isEmpty());
         QCOMPARE(sim.stat("AA:BB:CC:DD:EE:82", "connects"), 0u);
     }
