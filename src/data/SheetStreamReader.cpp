@@ -2,12 +2,14 @@
 
 #include "CellReference.h"
 #include "DocumentPrivate.h"
+#include "SheetXmlScanner.h"
 #include "Worksheet.h"
 #include "ZipReader.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QXmlStreamReader>
+#include <charconv>
 
 namespace QXlsx {
 
@@ -46,10 +48,111 @@ void readText(QXmlStreamReader& reader, QString& out)
     }
 }
 
+// QString::toDouble without its cost for the plain numbers cells hold: digits, sign, point and
+// exponent in ASCII go through std::from_chars (correctly rounded, as Qt is); anything else,
+// or anything from_chars does not take whole, is left to QString::toDouble.
+double toDouble(const QString& text, bool* ok)
+{
+    char buffer[64];
+    const qsizetype size = text.size();
+    if (size == 0 || size >= qsizetype(sizeof(buffer)))
+        return text.toDouble(ok);
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = text[i].unicode();
+        if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'+' || u == u'e' ||
+              u == u'E'))
+            return text.toDouble(ok);
+        buffer[i] = char(u);
+    }
+    const char* first = buffer;
+    if (buffer[0] == '+' && size > 1 &&
+        (buffer[1] == '.' || (buffer[1] >= '0' && buffer[1] <= '9')))
+        ++first;
+    double value = 0;
+    const auto result = std::from_chars(first, buffer + size, value);
+    if (result.ec != std::errc() || result.ptr != buffer + size)
+        return text.toDouble(ok);
+    *ok = true;
+    return value;
+}
+
+QVariant cellValue(ValueType type, const QString& valueText, const QList<QString>* sharedStrings)
+{
+    bool ok = false;
+    switch (type) {
+    case ValueType::SharedString: {
+        const int index = valueText.toInt(&ok);
+        if (ok && sharedStrings && index >= 0 && index < sharedStrings->size())
+            return sharedStrings->at(index);
+        return valueText;
+    }
+    case ValueType::Boolean:
+        return valueText == u"1";
+    default: {
+        const double d = toDouble(valueText, &ok);
+        return ok ? QVariant(d) : QVariant(valueText);
+    }
+    }
+}
+
+inline bool same(QByteArrayView a, QByteArrayView b)
+{
+    return SheetXmlScanner::same(a, b);
+}
+
+ValueType valueType(QByteArrayView t)
+{
+    if (same(t, "s"))
+        return ValueType::SharedString;
+    if (same(t, "b"))
+        return ValueType::Boolean;
+    if (same(t, "inlineStr"))
+        return ValueType::InlineString;
+    return ValueType::Other;
+}
+
+// An attribute value that needs no decoding: no references and no blanks to normalise.
+inline bool isPlainValue(QByteArrayView raw)
+{
+    for (char c : raw) {
+        if (c == '&' || c == '\t' || c == '\n' || c == '\r')
+            return false;
+    }
+    return true;
+}
+
+// The text of the current element and its children.
+bool readText(SheetXmlScanner& scanner, QString* out)
+{
+    if (out)
+        out->resize(0);
+    int depth = 1;
+    for (;;) {
+        switch (scanner.next()) {
+        case SheetXmlScanner::Characters:
+            if (out)
+                scanner.appendText(*out);
+            break;
+        case SheetXmlScanner::StartElement:
+            ++depth;
+            break;
+        case SheetXmlScanner::EndElement:
+            if (--depth == 0)
+                return true;
+            break;
+        default:
+            return false;
+        }
+    }
+}
+
 } // namespace
 
-bool read_sheet_xml_sax(const QByteArray& sheetXml, const sax_options& options,
-                        const QList<QString>* sharedStrings, sax_callback callback)
+namespace internal {
+
+// The same reading on QXmlStreamReader, for text in encodings other than UTF-8.
+bool readSheetXmlWithQt(const QByteArray& sheetXml, const sax_options& options,
+                        const QList<QString>* sharedStrings, const sax_callback& callback)
 {
     QXmlStreamReader reader(sheetXml);
     bool inSheetData = false;
@@ -96,25 +199,7 @@ bool read_sheet_xml_sax(const QByteArray& sheetXml, const sax_options& options,
                 inCell = false;
                 if (!referenceOk)
                     continue;
-                bool ok = false;
-                switch (type) {
-                case ValueType::SharedString: {
-                    const int index = valueText.toInt(&ok);
-                    if (ok && sharedStrings && index >= 0 && index < sharedStrings->size())
-                        cell.value = sharedStrings->at(index);
-                    else
-                        cell.value = valueText;
-                    break;
-                }
-                case ValueType::Boolean:
-                    cell.value = valueText == u"1";
-                    break;
-                default: {
-                    const double d = valueText.toDouble(&ok);
-                    cell.value = ok ? QVariant(d) : QVariant(valueText);
-                    break;
-                }
-                }
+                cell.value = cellValue(type, valueText, sharedStrings);
                 if (callback && !callback(cell))
                     return true;
             } else if (inSheetData && name == u"sheetData") {
@@ -128,6 +213,83 @@ bool read_sheet_xml_sax(const QByteArray& sheetXml, const sax_options& options,
         }
     }
     return !reader.hasError();
+}
+
+} // namespace internal
+
+bool read_sheet_xml_sax(const QByteArray& sheetXml, const sax_options& options,
+                        const QList<QString>* sharedStrings, sax_callback callback)
+{
+    SheetXmlScanner scanner(sheetXml);
+    if (!scanner.isSupported())
+        return internal::readSheetXmlWithQt(sheetXml, options, sharedStrings, callback);
+    bool inSheetData = false;
+    bool inCell = false;
+    bool referenceOk = false;
+    ValueType type = ValueType::Other;
+    QString valueText;
+    QString reference;
+    sax_cell cell;
+
+    for (;;) {
+        const SheetXmlScanner::Token token = scanner.next();
+        if (token == SheetXmlScanner::StartElement) {
+            const QByteArrayView name = scanner.localName();
+            if (inCell) {
+                if (same(name, "v")) {
+                    if (!readText(scanner, &valueText))
+                        return false;
+                } else if (same(name, "f")) {
+                    if (options.formulasAsText)
+                        type = ValueType::Other; // "str"
+                    if (!readText(scanner, options.formulasAsText ? &valueText : nullptr))
+                        return false;
+                } else if (same(name, "t") && type == ValueType::InlineString) {
+                    if (!readText(scanner, &valueText))
+                        return false;
+                }
+            } else if (same(name, "c") && inSheetData) {
+                const QByteArrayView r = scanner.rawAttribute("r");
+                if (isPlainValue(r)) {
+                    referenceOk = CellReference::parse(r, &cell.row, &cell.column);
+                } else {
+                    reference.resize(0);
+                    SheetXmlScanner::appendValue(r, reference);
+                    referenceOk = CellReference::parse(reference, &cell.row, &cell.column);
+                }
+                const QByteArrayView rawType = scanner.rawAttribute("t");
+                if (isPlainValue(rawType)) {
+                    type = valueType(rawType);
+                } else {
+                    QString t;
+                    SheetXmlScanner::appendValue(rawType, t);
+                    type = valueType(t.toUtf8());
+                }
+                valueText.resize(0);
+                inCell = true;
+            } else if (same(name, "sheetData")) {
+                inSheetData = true;
+            }
+        } else if (token == SheetXmlScanner::EndElement) {
+            const QByteArrayView name = scanner.localName();
+            if (inCell && same(name, "c")) {
+                inCell = false;
+                if (!referenceOk)
+                    continue;
+                cell.value = cellValue(type, valueText, sharedStrings);
+                if (callback && !callback(cell))
+                    return true;
+            } else if (inSheetData && same(name, "sheetData")) {
+                inSheetData = false;
+                if (options.stopAfterSheetData)
+                    return true;
+            }
+        } else if (token == SheetXmlScanner::EndDocument) {
+            return true;
+        } else if (token == SheetXmlScanner::Error) {
+            return false;
+        }
+    }
 }
 
 QStringList load_shared_strings_all(ZipReader& zip)

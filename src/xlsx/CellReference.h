@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -18,6 +19,8 @@ public:
     static int parseColumn(QStringView letters, int* consumed = nullptr);
     // Reads a whole reference such as "B12". Either pointer may be null.
     static bool parse(QStringView ref, int* row, int* column);
+    // The same for a reference in ASCII or UTF-8 bytes.
+    static bool parse(QByteArrayView ref, int* row, int* column);
 
     static QString columnName(int column);
     static QString toString(int row, int column);

@@ -118,12 +118,20 @@ bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
         return false;
     m_hasBom = xml.startsWith("\xEF\xBB\xBF");
     m_xml = m_hasBom ? xml.mid(3) : xml;
-    // Written cells are spliced into the text decoded from these bytes; only valid UTF-8 comes
-    // back out byte for byte.
-    if (!QUtf8StringView(m_xml).isValidUtf8()) {
+    if (!parse(sharedStrings, styles, date1904)) {
         clear();
         return false;
     }
+    m_loaded = true;
+    return true;
+}
+
+bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, bool date1904)
+{
+    // Written cells are spliced into the text decoded from these bytes; only valid UTF-8 comes
+    // back out byte for byte.
+    if (!QUtf8StringView(m_xml).isValidUtf8())
+        return false;
 
     QXmlStreamReader reader(m_xml);
     bool inSheetData = false;
@@ -169,6 +177,8 @@ bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
             } else if (inSheetData) {
                 const QXmlStreamAttributes attributes = reader.attributes();
                 if (name == u"row") {
+                    if (inRow)
+                        return false; // a row inside a row: not a sheet we can write into
                     const QStringView r = attributes.value(QLatin1String("r"));
                     bool ok = true;
                     row = r.isEmpty() ? lastRow + 1 : r.toInt(&ok);
@@ -185,7 +195,11 @@ bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
                     lastRow = row;
                     lastColumn = 0;
                     inRow = true;
-                } else if (name == u"c" && inRow) {
+                } else if (name == u"sheetData") {
+                    return false;
+                } else if (name == u"c") {
+                    if (!inRow)
+                        return false;
                     const QStringView r = attributes.value(QLatin1String("r"));
                     if (r.isEmpty()) {
                         column = lastColumn + 1;
@@ -208,10 +222,12 @@ bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
                     inCell = true;
                 }
             } else if (name == u"sheetData") {
+                if (m_sheetDataTagEnd >= 0)
+                    return false; // only one
                 inSheetData = true;
                 m_sheetDataTagEnd = qint32(offset);
                 m_prefix = reader.prefix().toString();
-            } else if (name == u"dimension") {
+            } else if (name == u"dimension" && m_dimensionTagEnd < 0) {
                 m_dimensionTagEnd = qint32(offset);
                 m_dimensionName = reader.qualifiedName().toString();
                 if (!parseRange(reader.attributes().value(QLatin1String("ref")), m_dimension))
@@ -309,12 +325,7 @@ bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
             }
         }
     }
-    if (reader.hasError() || m_sheetDataEnd < 0) {
-        clear();
-        return false;
-    }
-    m_loaded = true;
-    return true;
+    return !reader.hasError() && m_sheetDataEnd >= 0;
 }
 
 QVariant Worksheet::read(int row, int column) const
@@ -446,7 +457,14 @@ QByteArray Worksheet::saveXml() const
         return m_hasBom ? "\xEF\xBB\xBF" + m_xml : m_xml;
 
     const QString text = QString::fromUtf8(m_xml);
-    const auto tagStart = [&text](qint32 tagEnd) {
+    // Offsets were counted while reading; one that does not point just past a tag means the
+    // part is not what was read, and nothing is written.
+    bool offsetsOk = true;
+    const auto tagStart = [&text, &offsetsOk](qint32 tagEnd) {
+        if (tagEnd <= 0 || tagEnd > text.size() || text[tagEnd - 1] != u'>') {
+            offsetsOk = false;
+            return qint32(0);
+        }
         return qint32(text.lastIndexOf(u'<', tagEnd - 1));
     };
     QList<Edit> edits;
@@ -530,6 +548,8 @@ QByteArray Worksheet::saveXml() const
         }
     }
 
+    if (!offsetsOk)
+        return QByteArray();
     // Insertions come before a replacement at the same place; equal places keep their order.
     std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
         if (a.position != b.position)

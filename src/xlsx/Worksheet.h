@@ -79,6 +79,7 @@ private:
         return (quint64(quint32(row)) << 32) | quint32(column);
     }
     void clear();
+    bool parse(const SharedStrings* sharedStrings, const Styles* styles, bool date1904);
     int inheritedStyle(const Row* row, int column) const;
     QString qualified(const QString& localName) const;
     QString cellXml(int row, int column, const QVariant& value, int style) const;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,23 +40,32 @@ private:
                 dialog = qobject_cast<QFileDialog*>(w);
         }
         if (!dialog) {
-            if (++m_polls > 500) // nothing after ten seconds: close whatever is open
+            if (++m_polls > 500) { // nothing after ten seconds: close whatever is open
                 for (QWidget* w : QApplication::topLevelWidgets())
                     if (auto* d = qobject_cast<QDialog*>(w))
                         d->reject();
+            }
             return;
         }
-        m_timer.stop();
-        seen = true;
-        modal = dialog->isModal() || dialog->windowModality() != Qt::NonModal;
-        caption = dialog->windowTitle();
-        filters = dialog->nameFilters();
+        if (!seen) {
+            seen = true;
+            modal = dialog->isModal() || dialog->windowModality() != Qt::NonModal;
+            caption = dialog->windowTitle();
+            filters = dialog->nameFilters();
+        }
+        // Types the whole path into the file name field, as an operator may, and accepts. The
+        // dialog may still be reading its folder: answer again on the next tick until it closes.
         if (m_path.isEmpty()) {
             dialog->reject();
+        } else if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            edit->setText(m_path);
+            QMetaObject::invokeMethod(dialog, "accept");
         } else {
             dialog->selectFile(m_path);
             QMetaObject::invokeMethod(dialog, "accept");
         }
+        if (++m_polls > 500)
+            dialog->reject();
     }
 
     QString m_path;

@@ -59,6 +59,10 @@ private slots:
     void callbackStopsTheReading();
     void stopsAfterSheetDataOnlyWhenAsked();
     void malformedXmlIsFalse();
+    void xmlFormsOfTheSameCells_data();
+    void xmlFormsOfTheSameCells();
+    void malformedFormsAreFalse_data();
+    void malformedFormsAreFalse();
     void cellReferenceParsing();
     void readsSheetsOfAFileByIndexAndName();
     void loadsSharedStringsWithRunsJoined();
@@ -188,6 +192,88 @@ void tst_SheetStream::malformedXmlIsFalse()
     QVERIFY(!read_sheet_xml_sax("", {}, nullptr, {}));
     QVERIFY(!read_sheet_xml_sax("\xff\xfe garbage", {}, nullptr, {}));
     QVERIFY(read_sheet_xml_sax("<worksheet/>", {}, nullptr, {}));
+}
+
+void tst_SheetStream::xmlFormsOfTheSameCells_data()
+{
+    // Each sheet holds A1 = "a<b & c" (text) and B2 = 2.5, written in a different way.
+    QTest::addColumn<QByteArray>("xml");
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    QTest::newRow("references")
+        << ("<worksheet " + ns +
+            "><sheetData><row r=\"1\"><c r=\"&#65;1\" "
+            "t=\"inlineStr\"><is><t>a&lt;b &amp; &#x63;</t></is></c></row>"
+            "<row r=\"2\"><c r=\"B2\"><v>2.5</v></c></row></sheetData></worksheet>");
+    QTest::newRow("cdata, comments, instructions")
+        << ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- made by hand --><worksheet " + ns +
+            "><?app hint?><sheetData><row r=\"1\"><c r=\"A1\" "
+            "t=\"inlineStr\"><is><t><![CDATA[a<b]]>"
+            "<!-- x --> &amp; c</t></is></c></row><row r='2'><c r='B2' ><v> 2.5 </v></c></row>"
+            "</sheetData></worksheet>\n<!-- end -->\n");
+    QTest::newRow("prefixed") << QByteArray(
+        "\xEF\xBB\xBF<s:worksheet "
+        "xmlns:s=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<s:sheetData><s:row r=\"1\"><s:c r=\"A1\" t=\"inlineStr\"><s:is><s:t>a&lt;b &amp; c</s:t>"
+        "</s:is></s:c></s:row><s:row r=\"2\"><s:c "
+        "r=\"B2\"><s:v>2.5</s:v></s:c></s:row></s:sheetData>"
+        "</s:worksheet>");
+    QTest::newRow("latin-1") << QByteArray(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><worksheet><sheetData><row r=\"1\">"
+        "<c r=\"A1\" t=\"inlineStr\"><is><t>a&lt;b &amp; c</t></is></c></row><row r=\"2\">"
+        "<c r=\"B2\"><v>2.5</v></c></row></sheetData></worksheet>");
+    const QString text = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><worksheet><sheetData><row r=\"1\"><c r=\"A1\" "
+        "t=\"inlineStr\"><is><t>a&lt;b &amp; c</t></is></c></row><row r=\"2\"><c r=\"B2\"><v>2.5"
+        "</v></c></row></sheetData></worksheet>");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    QTest::newRow("utf-16") << utf16;
+}
+
+void tst_SheetStream::xmlFormsOfTheSameCells()
+{
+    QFETCH(QByteArray, xml);
+    Seen seen;
+    QVERIFY(read_sheet_xml_sax(xml, {}, nullptr, seen.collect()));
+    QCOMPARE(seen.cells.size(), 2);
+    QCOMPARE(seen.cells[0].row, 1);
+    QCOMPARE(seen.cells[0].column, 1);
+    QCOMPARE(seen.cells[0].value, QVariant(QStringLiteral("a<b & c")));
+    QCOMPARE(seen.cells[1].row, 2);
+    QCOMPARE(seen.cells[1].column, 2);
+    QCOMPARE(seen.cells[1].value, QVariant(2.5));
+}
+
+void tst_SheetStream::malformedFormsAreFalse_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::newRow("mismatched tag") << QByteArray("<worksheet><sheetData></sheetdata></worksheet>");
+    QTest::newRow("undeclared prefix") << QByteArray("<x:worksheet><x:sheetData/></x:worksheet>");
+    QTest::newRow("unknown entity")
+        << QByteArray("<worksheet><sheetData>&nbsp;</sheetData></worksheet>");
+    QTest::newRow("bad character reference") << QByteArray("<worksheet>&#1;</worksheet>");
+    QTest::newRow("unquoted attribute") << QByteArray("<worksheet a=1/>");
+    QTest::newRow("duplicate attribute") << QByteArray("<worksheet a='1' a='2'/>");
+    QTest::newRow("lt in attribute") << QByteArray("<worksheet a='<'/>");
+    QTest::newRow("invalid utf-8")
+        << QByteArray("<worksheet><sheetData>\xC3\x28</sheetData></worksheet>");
+    QTest::newRow("control character") << QByteArray("<worksheet>\x01</worksheet>");
+    QTest::newRow("two roots") << QByteArray("<worksheet/><worksheet/>");
+    QTest::newRow("text after root") << QByteArray("<worksheet/>text");
+    QTest::newRow("declaration late") << QByteArray(" <?xml version=\"1.0\"?><worksheet/>");
+    QTest::newRow("unclosed comment") << QByteArray("<worksheet><!-- </worksheet>");
+    QTest::newRow("doctype") << QByteArray("<!DOCTYPE worksheet><worksheet/>");
+    QTest::newRow("cdata end in text") << QByteArray("<worksheet>]]></worksheet>");
+    QTest::newRow("truncated") << QByteArray(
+        "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v>");
+}
+
+void tst_SheetStream::malformedFormsAreFalse()
+{
+    QFETCH(QByteArray, xml);
+    sax_options options;
+    options.stopAfterSheetData = false;
+    QVERIFY(!read_sheet_xml_sax(xml, options, nullptr, {}));
 }
 
 void tst_SheetStream::cellReferenceParsing()

@@ -13,7 +13,7 @@ mkdir -p "$build"
 moc=$(pkg-config --variable=libexecdir Qt6Core 2>/dev/null || true)/moc
 [ -x "$moc" ] || moc=/usr/lib/qt6/libexec/moc
 "$moc" src/xlsx/Document.h -o "$build/moc_Document.cpp"
-sources=(src/xlsx/*.cpp src/data/SheetStreamReader.cpp "$build/moc_Document.cpp")
+sources=(src/xlsx/*.cpp src/data/SheetStreamReader.cpp src/data/SheetXmlScanner.cpp "$build/moc_Document.cpp")
 flags=(-std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -Isrc/xlsx -Isrc/data $(pkg-config --cflags Qt6Core quazip1-qt6))
 libs=($(pkg-config --libs Qt6Core quazip1-qt6))
