@@ -91,7 +91,7 @@ bool Document::saveAs(const QString& fileName) const
         return false;
     ZipWriter writer(&file);
     for (const ZipReader::Entry& entry : zip.entries()) {
-        if (changed && entry.name == changed->filePath()) {
+        if (changed && entry.name.compare(changed->filePath(), Qt::CaseInsensitive) == 0) {
             writer.addFile(entry.name, changedXml);
             continue;
         }

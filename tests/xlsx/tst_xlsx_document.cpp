@@ -13,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -37,6 +38,17 @@ QByteArray sha(const QString& path)
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Keeps a written workbook for the LibreOffice check (check_with_libreoffice.sh).
+void keep(const QString& file)
+{
+    const QString dir = qEnvironmentVariable("RIVANTA_XLSX_KEEP");
+    if (!dir.isEmpty()) {
+        const QString target = dir + u'/' + QFileInfo(file).fileName();
+        QFile::remove(target);
+        QFile::copy(file, target);
+    }
 }
 
 QString python()
@@ -309,6 +321,7 @@ void tst_XlsxDocument::writesIntoACopy()
     QVERIFY(!doc.write(1, 16385, 1, Format()));
     QCOMPARE(doc.read(1, 3), QVariant(QStringLiteral("Organiser"))); // written, not yet saved
     QVERIFY(doc.saveAs(path("copy.xlsx")));
+    keep(path("copy.xlsx"));
     QCOMPARE(sha(templ), before); // the template itself is never changed
 
     Document copy(path("copy.xlsx"));
@@ -396,6 +409,7 @@ void tst_XlsxDocument::escapesTextAndNeverWritesAFormula()
         QVERIFY(doc.write(i + 1, 1, texts[i], Format()));
     QVERIFY(doc.write(1, 2, QString(QChar(1)) + QStringLiteral("ctl"), Format()));
     QVERIFY(doc.saveAs(path("escape.xlsx")));
+    keep(path("escape.xlsx"));
     Document back(path("escape.xlsx"));
     QVERIFY(back.load());
     for (int i = 0; i < texts.size(); ++i)
@@ -418,6 +432,7 @@ void tst_XlsxDocument::newDocumentSavesAWorkbook()
     QVERIFY(doc.write(1, 1, QStringLiteral("hello"), Format()));
     QVERIFY(doc.write(2, 1, true, Format()));
     QVERIFY(doc.saveAs(path("new.xlsx")));
+    keep(path("new.xlsx"));
     // The streaming reader has no file to read for a document made without a name.
     QVERIFY(!doc.read_sheet_sax(0, sax_options(), {}));
     Document back(path("new.xlsx"));
@@ -458,6 +473,7 @@ print(json.dumps({"ok": True}))
     QVERIFY(doc.write(11, 11, QStringLiteral("03:12"), Format()));
     QVERIFY(doc.write(12, 1, 7, Format()));
     QVERIFY(doc.saveAs(path("py-out.xlsx")));
+    keep(path("py-out.xlsx"));
 
     const QString check = QStringLiteral(R"(
 import json, sys, openpyxl

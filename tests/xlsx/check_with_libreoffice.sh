@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Optional, not part of CI: checks that workbooks written by the workbook layer open in
+# LibreOffice with the written values in place. Installs libreoffice-calc-nogui when missing.
+#   tests/xlsx/check_with_libreoffice.sh [build folder]     (default ./build)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build}
+if ! command -v soffice >/dev/null 2>&1; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends libreoffice-calc-nogui
+fi
+cmake --build "$build" --target tst_xlsx_document >/dev/null
+out=$(mktemp -d)
+test_dir="$build/tests/tst_xlsx_document"
+(cd "$test_dir" && QT_QPA_PLATFORM=offscreen RIVANTA_XLSX_KEEP="$out" \
+  ./tst_xlsx_document.app/Contents/MacOS/tst_xlsx_document writesIntoACopy roundTripThroughOpenpyxl \
+  newDocumentSavesAWorkbook escapesTextAndNeverWritesAFormula >/dev/null)
+
+status=0
+check() { # file, expected text in the CSV of its first sheet
+  if grep -qF -- "$2" "$out/${1%.xlsx}.csv"; then echo "ok   $1: $2"; else echo "FAIL $1: $2"; status=1; fi
+}
+for f in copy.xlsx py-out.xlsx new.xlsx escape.xlsx; do
+  HOME="$out" soffice --headless --norestore \
+    --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir "$out" "$out/$f" >/dev/null 2>&1
+  [ -s "$out/${f%.xlsx}.csv" ] || { echo "FAIL $f: LibreOffice did not open it"; status=1; continue; }
+done
+check copy.xlsx "Organiser"
+check copy.xlsx "no formula"
+check copy.xlsx "column style"
+check copy.xlsx "2.5"
+check py-out.xlsx "Kayak Club <Split> & Co"
+check py-out.xlsx "+385 21 555"
+check py-out.xlsx "=Rank"
+check py-out.xlsx "03:12"
+check new.xlsx "hello"
+check new.xlsx "TRUE"
+check escape.xlsx "=SUM(A1:A2)"
+check escape.xlsx "<b>&amp;"
+check escape.xlsx "Čakovec – Šibenik"
+rm -rf "$out"
+exit $status
