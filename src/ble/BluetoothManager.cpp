@@ -94,13 +94,7 @@ BluetoothManager::BluetoothManager(QObject* parent) : QObject(parent)
 BluetoothManager::~BluetoothManager()
 {
     disconnectAllDevices();
-    if (scanAgent) {
-        scanAgent->disconnect(this);
-        if (scanAgent->isActive())
-            scanAgent->stop();
-        scanAgent->deleteLater();
-        scanAgent = nullptr;
-    }
+    releaseAgent(scanAgent);
     // An agent deleted while it searches leaves the adapter searching for the rest of the run
     // (Qt keeps its interest in discovery), so a running search is stopped first.
     releaseLookupAgent();
@@ -114,6 +108,17 @@ bool BluetoothManager::lowEnergySupported()
 
 // ---------------------------------------------------------------------------------------------
 // Teardown
+
+void BluetoothManager::releaseAgent(QBluetoothDeviceDiscoveryAgent*& agent)
+{
+    if (!agent)
+        return;
+    agent->disconnect(this);
+    if (agent->isActive())
+        agent->stop();
+    agent->deleteLater();
+    agent = nullptr;
+}
 
 void BluetoothManager::tearDownLink(KayakConsole& console)
 {
@@ -204,13 +209,7 @@ void BluetoothManager::startScan()
     expectedCount = count;
     qDebug() << "[BLE] startScan: Expecting" << count << "configured device(s).";
 
-    if (scanAgent) {
-        scanAgent->disconnect(this);
-        if (scanAgent->isActive())
-            scanAgent->stop();
-        scanAgent->deleteLater();
-        scanAgent = nullptr;
-    }
+    releaseAgent(scanAgent);
     scanAgent = new QBluetoothDeviceDiscoveryAgent(this);
     scanAgent->setLowEnergyDiscoveryTimeout(ScanTimeoutMs);
     connect(scanAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
@@ -277,12 +276,7 @@ void BluetoothManager::deviceDiscovered(const QBluetoothDeviceInfo& device)
 
 void BluetoothManager::scanFinished()
 {
-    if (scanAgent) {
-        scanAgent->disconnect(this);
-        scanAgent->stop();
-        scanAgent->deleteLater();
-        scanAgent = nullptr;
-    }
+    releaseAgent(scanAgent);
     const qint64 elapsed = scanTimer.isValid() ? scanTimer.elapsed() : -1;
     qDebug() << "[BLE] Scan finished. Matched consoles:" << consoles.size()
              << "| expected:" << expectedCount << "| scan time (start -> finished):" << elapsed
@@ -629,12 +623,7 @@ void BluetoothManager::setResistance(int consoleIndex, int level)
 
 void BluetoothManager::releaseLookupAgent()
 {
-    if (!lookupAgent)
-        return;
-    lookupAgent->disconnect(this);
-    lookupAgent->stop();
-    lookupAgent->deleteLater();
-    lookupAgent = nullptr;
+    releaseAgent(lookupAgent);
     finderRunning = false;
 }
 

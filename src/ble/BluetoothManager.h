@@ -66,6 +66,8 @@ private:
     // Drops only the controller (and the service that came with it) before a reconnect.
     static void dropController(KayakConsole& console);
     void appendPacketLog(const KayakConsole& console, const QByteArray& frame) const;
+    // Stops a search agent, cuts it off from this manager and lets it go.
+    void releaseAgent(QBluetoothDeviceDiscoveryAgent*& agent);
     void releaseLookupAgent();
     void removeGivenUpRecords(int slot);
 
