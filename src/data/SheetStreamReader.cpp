@@ -150,7 +150,6 @@ bool readText(SheetXmlScanner& scanner, QString* out)
 
 namespace internal {
 
-// The same reading on QXmlStreamReader, for text in encodings other than UTF-8.
 bool readSheetXmlWithQt(const QByteArray& sheetXml, const sax_options& options,
                         const QList<QString>* sharedStrings, const sax_callback& callback)
 {

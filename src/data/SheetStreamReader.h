@@ -50,4 +50,11 @@ bool parse_cell_ref(const QString& ref, int* row, int* column);
 // gets the number of letters.
 int parse_col_letters(const QStringView& letters, int* consumed);
 
+namespace internal {
+// The same streaming on QXmlStreamReader: what read_sheet_xml_sax uses for a sheet in another
+// encoding than UTF-8, and the reference its own scanner is fuzzed against.
+bool readSheetXmlWithQt(const QByteArray& sheetXml, const sax_options& options,
+                        const QList<QString>* sharedStrings, const sax_callback& callback);
+} // namespace internal
+
 } // namespace QXlsx

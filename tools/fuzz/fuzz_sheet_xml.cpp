@@ -10,11 +10,6 @@
 #include <QXmlStreamReader>
 #include <cstdlib>
 
-namespace QXlsx::internal {
-bool readSheetXmlWithQt(const QByteArray& sheetXml, const sax_options& options,
-                        const QList<QString>* sharedStrings, const sax_callback& callback);
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
