@@ -2,6 +2,7 @@
 
 #include "CellReference.h"
 #include "DocumentPrivate.h"
+#include "SharedStrings.h"
 #include "SheetXmlScanner.h"
 #include "Worksheet.h"
 #include "ZipReader.h"
@@ -310,6 +311,8 @@ QStringList load_shared_strings_all(ZipReader& zip)
                 text += reader.readElementText(QXmlStreamReader::IncludeChildElements);
             }
         } else if (token == QXmlStreamReader::EndElement && inItem && reader.name() == u"si") {
+            if (strings.size() >= SharedStrings::MaxCount)
+                break; // a table no workbook has: keep memory bounded
             strings.append(text);
             inItem = false;
         } else if (token == QXmlStreamReader::DTD) {

@@ -40,7 +40,8 @@ struct sax_cell
 bool read_sheet_xml_sax(const QByteArray& sheetXml, const sax_options& options,
                         const QList<QString>* sharedStrings, sax_callback callback);
 
-// Every string of "xl/sharedStrings.xml", runs joined; what was read before an XML error.
+// Every string of "xl/sharedStrings.xml", runs joined; what was read before an XML error. At
+// most SharedStrings::MaxCount (2^22) strings are read.
 QStringList load_shared_strings_all(ZipReader& zip);
 
 // "B12" -> row 12, column 2. Upper-case letters only, within A1:XFD1048576; either pointer may

@@ -28,6 +28,8 @@ bool SharedStrings::load(const QByteArray& xml)
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView name = reader.name();
             if (name == u"si" && inItem) {
+                if (m_strings.size() >= MaxCount)
+                    return false;
                 m_strings.append(XmlText::decode(text));
                 inItem = false;
             } else if (name == u"rPh" && phoneticDepth > 0) {

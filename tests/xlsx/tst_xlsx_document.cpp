@@ -2,6 +2,7 @@
 #include "CellReference.h"
 #include "Document.h"
 #include "Format.h"
+#include "SharedStrings.h"
 #include "SheetStreamReader.h"
 #include "TestWorkbook.h"
 #include "Workbook.h"
@@ -92,6 +93,7 @@ private slots:
     void refusesEntityExpansion();
     void refusesCellsBeyondTheLastCell();
     void boundsAMillionRowSheet();
+    void boundsTheSharedStringTable();
 
 private:
     QTemporaryDir m_dir;
@@ -650,6 +652,19 @@ void tst_XlsxDocument::boundsAMillionRowSheet()
         return true;
     }));
     QCOMPARE(cells, qint64(CellReference::MaxRow)); // the cells without a reference are dropped
+}
+
+void tst_XlsxDocument::boundsTheSharedStringTable()
+{
+    // Millions of empty strings are a few bytes of XML each but far more in memory.
+    const QByteArray sst =
+        "<sst>" + QByteArray("<si/>").repeated(SharedStrings::MaxCount + 1) + "</sst>";
+    const QString file = path("many-strings.xlsx");
+    QVERIFY(TestWorkbook::write(
+        file, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}, 0, sst)));
+    QVERIFY(!Document(file).load());
+    ZipReader zip(file);
+    QCOMPARE(load_shared_strings_all(zip).size(), SharedStrings::MaxCount);
 }
 
 QTEST_GUILESS_MAIN(tst_XlsxDocument)
