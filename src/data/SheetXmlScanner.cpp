@@ -1,5 +1,7 @@
 #include "SheetXmlScanner.h"
 
+#include "XmlText.h"
+
 #include <QUtf8StringView>
 #include <cstring>
 
@@ -450,7 +452,7 @@ void SheetXmlScanner::appendText(QString& out) const
     const char* run = m_textBegin;
     const auto flush = [&](const char* to) {
         if (to > run)
-            out.append(QString::fromUtf8(run, to - run));
+            XmlText::appendUtf8(out, QByteArrayView(run, to - run));
     };
     for (const char* q = m_textBegin; q < m_textEnd; ++q) {
         if (*q == '\r') { // line ends become a single line feed
@@ -477,7 +479,7 @@ void SheetXmlScanner::appendValue(QByteArrayView raw, QString& out)
     const char* end = raw.data() + raw.size();
     const auto flush = [&](const char* to) {
         if (to > run)
-            out.append(QString::fromUtf8(run, to - run));
+            XmlText::appendUtf8(out, QByteArrayView(run, to - run));
     };
     for (const char* q = raw.data(); q < end; ++q) {
         if (*q == '&') {

@@ -456,7 +456,8 @@ QByteArray Worksheet::saveXml() const
     if (m_written.isEmpty())
         return m_hasBom ? "\xEF\xBB\xBF" + m_xml : m_xml;
 
-    const QString text = QString::fromUtf8(m_xml);
+    QString text;
+    XmlText::appendUtf8(text, m_xml);
     // Offsets were counted while reading; one that does not point just past a tag means the
     // part is not what was read, and nothing is written.
     bool offsetsOk = true;

@@ -1,5 +1,6 @@
 #include "XmlText.h"
 
+#include <QStringDecoder>
 #include <cctype>
 
 namespace QXlsx {
@@ -75,6 +76,16 @@ QString XmlText::escape(const QString& text)
             out += ch;
     }
     return out;
+}
+
+void XmlText::appendUtf8(QString& out, QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    const qsizetype start = out.size();
+    out.resize(start + utf8.size()); // UTF-16 never needs more units than UTF-8 has bytes
+    QChar* end = decoder.appendToBuffer(out.data() + start, utf8);
+    out.resize(end - out.constData());
 }
 
 QString XmlText::decode(const QString& text)

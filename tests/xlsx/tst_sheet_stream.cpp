@@ -55,6 +55,7 @@ private slots:
     void sharedStringIndexes();
     void booleansNumbersAndTexts();
     void formulas();
+    void zeroWidthNoBreakSpaceIsText();
     void inlineStringKeepsTheLastRun();
     void callbackStopsTheReading();
     void stopsAfterSheetDataOnlyWhenAsked();
@@ -142,6 +143,20 @@ void tst_SheetStream::formulas()
     QCOMPARE(cells[1].value, QVariant(QStringLiteral("2*3")));
     cells = stream(noResult, withFormulas(false));
     QCOMPARE(cells[0].value, QVariant(QString()));
+}
+
+void tst_SheetStream::zeroWidthNoBreakSpaceIsText()
+{
+    // U+FEFF inside a cell is a character of its text, not a byte order mark to drop.
+    const auto cells =
+        stream("<row r=\"1\"><c r=\"A1\"><v>\xEF\xBB\xBF"
+               "5</v></c>"
+               "<c r=\"B1\" t=\"inlineStr\"><is><t>\xEF\xBB\xBFAna</t></is></c></row>");
+    QCOMPARE(cells.size(), 2);
+    QCOMPARE(cells[0].value, QVariant(QStringLiteral("\uFEFF"
+                                                     "5")));
+    QCOMPARE(cells[1].value, QVariant(QStringLiteral("\uFEFF"
+                                                     "Ana")));
 }
 
 void tst_SheetStream::inlineStringKeepsTheLastRun()
