@@ -148,10 +148,10 @@ void tst_SheetStream::formulas()
 void tst_SheetStream::zeroWidthNoBreakSpaceIsText()
 {
     // U+FEFF inside a cell is a character of its text, not a byte order mark to drop.
-    const auto cells =
-        stream("<row r=\"1\"><c r=\"A1\"><v>\xEF\xBB\xBF"
-               "5</v></c>"
-               "<c r=\"B1\" t=\"inlineStr\"><is><t>\xEF\xBB\xBFAna</t></is></c></row>");
+    const auto cells = stream("<row r=\"1\"><c r=\"A1\"><v>\xEF\xBB\xBF"
+                              "5</v></c>"
+                              "<c r=\"B1\" t=\"inlineStr\"><is><t>\xEF\xBB\xBF"
+                              "Ana</t></is></c></row>");
     QCOMPARE(cells.size(), 2);
     QCOMPARE(cells[0].value, QVariant(QStringLiteral("\uFEFF"
                                                      "5")));
