@@ -1,0 +1,2 @@
+# Raster pictures drawn by ReportArtwork.cpp (paths below the artwork folder).
+list(APPEND artwork_files)

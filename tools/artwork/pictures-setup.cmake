@@ -1,0 +1,2 @@
+# Raster pictures drawn by SetupArtwork.cpp (paths below the artwork folder).
+list(APPEND artwork_files)
