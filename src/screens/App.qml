@@ -110,6 +110,11 @@ ApplicationWindow {
     onVisibilityChanged: function(visibility) {
         if (visibility === Window.Minimized)
             wasMinimized = true
+        // Without a window manager nobody honours the full-screen request and the window would
+        // keep its normal size in a corner of the screen; a window manager has already given
+        // it the screen, so setting the same rectangle changes nothing there.
+        else if (visibility === Window.FullScreen)
+            restoreFullScreen()
     }
     onActiveChanged: {
         if (active && wasMinimized) {
