@@ -58,6 +58,9 @@ bool ConsoleSettings::parse(const QVariantMap& spec, QString* error)
             resistance = value.toBool();
         } else if (key == QLatin1String("startDistance")) {
             ok = readUInt(value, &startDistance) && startDistance <= 0xFFFFFF;
+        } else if (key == QLatin1String("rowing")) {
+            ok = value.canConvert<bool>();
+            rowing = value.toBool();
         } else if (key == QLatin1String("speed")) {
             speed = value.toDouble(&ok);
             ok = ok && speed >= 0;

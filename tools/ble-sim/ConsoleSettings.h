@@ -24,6 +24,8 @@ struct ConsoleSettings
     quint32 strokeCount = 0;
     quint32 intervalMs = 100;
     QString chunking = QStringLiteral("20");
+    // false: the athlete sits still, so frames keep coming but the distance stays put
+    bool rowing = true;
 
     // Faults
     quint32 connectFailures = 0;

@@ -8,7 +8,8 @@
 RowerStream::RowerStream(const ConsoleSettings& settings)
     : m_startDistance(settings.startDistance), m_speed(settings.speed),
       m_strokeRate(settings.strokeRate), m_strokeCount(settings.strokeCount),
-      m_intervalMs(settings.intervalMs), m_chunking(settings.chunking), m_lastFrame(FrameSize, '\0')
+      m_intervalMs(settings.intervalMs), m_chunking(settings.chunking), m_rowing(settings.rowing),
+      m_lastFrame(FrameSize, '\0')
 {}
 
 QByteArray RowerStream::frameAt(quint64 elapsedMs) const
@@ -35,7 +36,9 @@ QByteArray RowerStream::frameAt(quint64 elapsedMs) const
 
 QList<QByteArray> RowerStream::tick()
 {
-    m_lastFrame = frameAt(m_framesMade * m_intervalMs);
+    m_lastFrame = frameAt(m_rowedMs);
+    if (m_rowing)
+        m_rowedMs += m_intervalMs;
     ++m_framesMade;
     m_pending += m_lastFrame;
 

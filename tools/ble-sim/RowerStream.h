@@ -28,6 +28,8 @@ public:
     quint64 framesSent() const { return m_framesSent; }
     // Forgets the bytes not yet sent: a new link starts with a whole frame.
     void dropPending();
+    // While not rowing the frames go on with the distance where the athlete stopped.
+    void setRowing(bool rowing) { m_rowing = rowing; }
     const QByteArray& lastFrame() const { return m_lastFrame; }
 
 private:
@@ -38,6 +40,8 @@ private:
     quint32 m_intervalMs = 100;
     QString m_chunking;
 
+    bool m_rowing = true;
+    quint64 m_rowedMs = 0;
     quint64 m_framesMade = 0;
     quint64 m_bytesSent = 0;
     quint64 m_framesSent = 0;

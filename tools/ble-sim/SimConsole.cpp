@@ -171,6 +171,11 @@ void SimConsole::setStreaming(bool on)
         m_frameTimer.stop();
 }
 
+void SimConsole::setRowing(bool rowing)
+{
+    m_stream->setRowing(rowing);
+}
+
 void SimConsole::adapterPoweredOff()
 {
     m_connectPending = false;

@@ -50,6 +50,7 @@ public:
     bool dropLink();
     bool sendRaw(const QByteArray& bytes);
     void setStreaming(bool on);
+    void setRowing(bool rowing);
     // The adapter lost power: every link ends.
     void adapterPoweredOff();
 
