@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLinearGradient>
 #include <QPainterPath>
+#include <QRadialGradient>
 
 namespace artwork {
 
@@ -134,6 +136,64 @@ void drawMark(QPainter& p, qreal size, const QColor& colour, const QColor& cockp
     p.save();
     p.translate(0, size * 0.3);
     drawWaves(p, size * 0.7, size * 0.035, size * 0.035, waveColour, 2);
+    p.restore();
+}
+
+namespace {
+
+// A narrow band of chevrons along one edge of a page.
+void drawChevronBand(QPainter& p, const QRectF& band)
+{
+    QLinearGradient fill(band.topLeft(), band.topRight());
+    fill.setColorAt(0, QColor(20, 163, 160, 150));
+    fill.setColorAt(0.5, QColor(138, 255, 120, 110));
+    fill.setColorAt(1, QColor(20, 163, 160, 150));
+    p.fillRect(band, QColor(3, 22, 27, 200));
+
+    p.save();
+    p.setClipRect(band);
+    p.setPen(QPen(QBrush(fill), 2));
+    const qreal h = band.height();
+    for (qreal x = band.left() - h; x < band.right() + h; x += h * 1.4) {
+        p.drawLine(QPointF(x, band.bottom()), QPointF(x + h * 0.5, band.top()));
+        p.drawLine(QPointF(x + h * 0.5, band.top()), QPointF(x + h, band.bottom()));
+    }
+    p.restore();
+
+    QColor edge = kAccentGreen;
+    edge.setAlpha(90);
+    p.fillRect(QRectF(band.left(), band.top(), band.width(), 1), edge);
+    p.fillRect(QRectF(band.left(), band.bottom() - 1, band.width(), 1), edge);
+}
+
+} // namespace
+
+void drawScreenBackdrop(QPainter& p, const QSize& size)
+{
+    const QRectF page(QPointF(0, 0), size);
+    QLinearGradient base(page.topLeft(), page.bottomRight());
+    base.setColorAt(0, QColor("#0F4C57"));
+    base.setColorAt(0.45, QColor("#082F37"));
+    base.setColorAt(1, QColor("#03161B"));
+    p.fillRect(page, base);
+
+    QRadialGradient glow(QPointF(page.width() * 0.12, page.height() * 0.05), page.width() * 0.65);
+    glow.setColorAt(0, QColor(40, 170, 165, 90));
+    glow.setColorAt(1, QColor(40, 170, 165, 0));
+    p.fillRect(page, glow);
+
+    const qreal bandHeight = 14;
+    drawChevronBand(p, QRectF(0, 0, page.width(), bandHeight));
+    drawChevronBand(p, QRectF(0, page.height() - bandHeight, page.width(), bandHeight));
+}
+
+void drawPanel(QPainter& p, const QRectF& rect, qreal radius)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor::fromRgbF(0.08f, 0.72f, 0.65f, 0.15f), 2));
+    p.setBrush(QColor::fromRgbF(0.024f, 0.106f, 0.125f, 0.88f));
+    p.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
     p.restore();
 }
 

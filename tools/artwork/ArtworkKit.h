@@ -35,4 +35,10 @@ void drawWaves(QPainter& p, qreal width, qreal amplitude, qreal pen, const QColo
 // The product mark: a kayak with a crossing paddle over waves, in one colour.
 void drawMark(QPainter& p, qreal size, const QColor& colour, const QColor& cockpit);
 
+// The backdrop of every full-screen page: the dark teal gradient, lighter at the top left, with
+// the chevron bands along the top and bottom edges, as on the home screen.
+void drawScreenBackdrop(QPainter& p, const QSize& size);
+// A dark rounded panel with a faint teal outline, the look of the home screen's cards.
+void drawPanel(QPainter& p, const QRectF& rect, qreal radius = 14);
+
 } // namespace artwork
