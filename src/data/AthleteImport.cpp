@@ -29,7 +29,9 @@ constexpr int athleteColumns = 8; // A to H: "No" to "DOB"
 bool AthleteImport::load(const QString& path)
 {
     const QXlsx::Document document(path);
-    if (!document.load())
+    // A current sheet without cells to read (a chart sheet, or one that cannot be read) would
+    // empty every athlete cell: it changes nothing, like a file that is not a workbook.
+    if (!document.load() || !document.currentWorksheet())
         return false;
 
     for (const EventCell& cell : eventCells) {

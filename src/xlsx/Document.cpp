@@ -47,8 +47,7 @@ Worksheet* Document::currentWorksheet() const
 {
     if (!d->workbook)
         return nullptr;
-    Worksheet* sheet = d->workbook->sheet(d->workbook->activeSheetIndex());
-    return sheet && sheet->isLoaded() ? sheet : nullptr;
+    return d->workbook->loadedSheet(d->workbook->activeSheetIndex());
 }
 
 QVariant Document::read(int row, int column) const
@@ -61,12 +60,18 @@ bool Document::write(int row, int column, const QVariant& value, const Format& f
 {
     Q_UNUSED(format); // every Format is empty: the cell keeps its style
     Worksheet* sheet = currentWorksheet();
-    return sheet && sheet->write(row, column, value);
+    if (!sheet) {
+        // The sheet's cells cannot be read: a copy without them would pass for a filled one, so
+        // the save is refused from now on.
+        d->writeRefused = true;
+        return false;
+    }
+    return sheet->write(row, column, value);
 }
 
 bool Document::saveAs(const QString& fileName) const
 {
-    if (!d->workbook)
+    if (!d->workbook || d->writeRefused)
         return false;
     QBuffer source;
     source.setData(d->package);
@@ -80,19 +85,24 @@ bool Document::saveAs(const QString& fileName) const
     QByteArray changedXml;
     if (changed && changed->isModified()) {
         changedXml = changed->saveXml();
-        if (changedXml.isEmpty())
+        // What is written must read back as a sheet with the written cells in place.
+        if (changedXml.isEmpty() || !changed->isSavedXml(changedXml))
             return false;
     } else {
         changed = nullptr;
     }
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // The package is put together in memory and checked before anything reaches the disk.
+    QByteArray package;
+    QBuffer target(&package);
+    if (!target.open(QIODevice::WriteOnly))
         return false;
-    ZipWriter writer(&file);
+    ZipWriter writer(&target);
+    int replaced = 0;
     for (const ZipReader::Entry& entry : zip.entries()) {
         if (changed && entry.name.compare(changed->filePath(), Qt::CaseInsensitive) == 0) {
             writer.addFile(entry.name, changedXml);
+            ++replaced;
             continue;
         }
         // Every other part is copied as stored: the same compressed bytes, CRC and size.
@@ -104,7 +114,23 @@ bool Document::saveAs(const QString& fileName) const
         writer.addRawFile(entry.name, raw, method, level, entry.crc, entry.uncompressedSize,
                           entry.dateTime);
     }
-    if (!writer.close())
+    // Two parts by the name of the sheet would leave it unclear which one a reader takes.
+    if (!writer.close() || (changed && replaced != 1))
+        return false;
+    target.close();
+    if (changed) {
+        target.open(QIODevice::ReadOnly);
+        const ZipReader written(&target);
+        QByteArray back;
+        if (!written.isReadable() || written.entries().size() != zip.entries().size() ||
+            !written.readFile(changed->filePath(), &back) || back != changedXml)
+            return false;
+    }
+
+    // Written beside the target and renamed over it only when complete: a failed save leaves
+    // no half-written file under the target name.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(package) != package.size())
         return false;
     return file.commit();
 }

@@ -32,15 +32,13 @@ bool DocumentPrivate::loadPackage(const QByteArray& bytes)
         return false;
 
     auto book = std::make_unique<Workbook>(workbookPath);
-    if (!book->load(zip))
+    if (!book->load(zip, bytes))
         return false;
-    Worksheet* current = book->sheet(book->activeSheetIndex());
-    if (current && !current->isChartsheet()) {
-        QByteArray xml;
-        if (!zip.readFile(current->filePath(), &xml) ||
-            !current->load(xml, book->sharedStrings(), book->styles(), book->isDate1904()))
-            return false;
-    }
+    // The current sheet's cells are read when one is first asked for; only its part must be
+    // there, so that a package without it is no workbook.
+    const Worksheet* current = book->sheet(book->activeSheetIndex());
+    if (!current || !zip.contains(current->filePath()))
+        return false;
     workbook = std::move(book);
     package = bytes;
     return true;

@@ -21,6 +21,7 @@ public:
     QByteArray package; // the package as read, for copying its parts on save
     std::unique_ptr<Workbook> workbook;
     bool loaded = false;
+    bool writeRefused = false;
     // A whole package held in memory for the streaming reader. Nothing fills it yet.
     QSharedPointer<QByteArray> packageBytes;
 };

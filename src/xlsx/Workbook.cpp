@@ -6,6 +6,7 @@
 #include "Worksheet.h"
 #include "ZipReader.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 namespace QXlsx {
@@ -24,8 +25,9 @@ Workbook::Workbook(const QString& filePath) : AbstractOOXmlFile(filePath) {}
 
 Workbook::~Workbook() = default;
 
-bool Workbook::load(const ZipReader& zip)
+bool Workbook::load(const ZipReader& zip, const QByteArray& package)
 {
+    m_package = package;
     QByteArray xml;
     if (!zip.readFile(filePath(), &xml))
         return false;
@@ -83,22 +85,56 @@ bool Workbook::load(const ZipReader& zip)
     if (m_activeSheet < 0 || m_activeSheet >= int(m_sheets.size()))
         m_activeSheet = 0;
 
-    if (const Relationships::Relationship* rel =
-            rels.firstOfType(QStringLiteral("sharedStrings"))) {
-        QByteArray data;
-        m_sharedStrings = std::make_unique<SharedStrings>(rel->target);
-        if (zip.contains(rel->target) &&
-            (!zip.readFile(rel->target, &data) || !m_sharedStrings->load(data)))
-            return false;
-    }
-    if (const Relationships::Relationship* rel = rels.firstOfType(QStringLiteral("styles"))) {
-        QByteArray data;
-        m_styles = std::make_unique<Styles>(rel->target);
-        if (zip.contains(rel->target) &&
-            (!zip.readFile(rel->target, &data) || !m_styles->load(data)))
-            return false;
-    }
+    m_sheetFailed.assign(m_sheets.size(), false);
+    if (const Relationships::Relationship* rel = rels.firstOfType(QStringLiteral("sharedStrings")))
+        m_sharedStringsPath = rel->target;
+    if (const Relationships::Relationship* rel = rels.firstOfType(QStringLiteral("styles")))
+        m_stylesPath = rel->target;
     return true;
+}
+
+bool Workbook::loadSharedParts(const ZipReader& zip)
+{
+    if (m_sharedParts != 0)
+        return m_sharedParts > 0;
+    m_sharedParts = -1;
+    QByteArray data;
+    if (!m_sharedStringsPath.isEmpty()) {
+        m_sharedStrings = std::make_unique<SharedStrings>(m_sharedStringsPath);
+        if (zip.contains(m_sharedStringsPath) &&
+            (!zip.readFile(m_sharedStringsPath, &data) || !m_sharedStrings->load(data)))
+            return false;
+    }
+    if (!m_stylesPath.isEmpty()) {
+        m_styles = std::make_unique<Styles>(m_stylesPath);
+        if (zip.contains(m_stylesPath) &&
+            (!zip.readFile(m_stylesPath, &data) || !m_styles->load(data)))
+            return false;
+    }
+    m_sharedParts = 1;
+    return true;
+}
+
+Worksheet* Workbook::loadedSheet(int index)
+{
+    Worksheet* worksheet = sheet(index);
+    if (!worksheet || worksheet->isChartsheet() || m_sheetFailed[size_t(index)])
+        return nullptr;
+    if (worksheet->isLoaded())
+        return worksheet;
+    // A sheet that cannot be read stays refused: it is not tried again on every cell.
+    m_sheetFailed[size_t(index)] = true;
+    QBuffer buffer;
+    buffer.setData(m_package);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return nullptr;
+    const ZipReader zip(&buffer);
+    QByteArray xml;
+    if (!zip.isReadable() || !loadSharedParts(zip) || !zip.readFile(worksheet->filePath(), &xml) ||
+        !worksheet->load(xml, m_sharedStrings.get(), m_styles.get(), m_date1904))
+        return nullptr;
+    m_sheetFailed[size_t(index)] = false;
+    return worksheet;
 }
 
 Worksheet* Workbook::sheet(int index) const

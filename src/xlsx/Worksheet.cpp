@@ -1,6 +1,7 @@
 #include "Worksheet.h"
 
 #include "CellReference.h"
+#include "FormulaText.h"
 #include "SharedStrings.h"
 #include "Styles.h"
 #include "XmlText.h"
@@ -107,6 +108,8 @@ void Worksheet::clear()
     m_prefix.clear();
     m_sheetDataTagEnd = m_sheetDataEnd = m_dimensionTagEnd = m_dimensionEnd = -1;
     m_dimensionName.clear();
+    m_sharedFormulas.clear();
+    m_sharedAnchors.clear();
     m_written.clear();
 }
 
@@ -163,9 +166,29 @@ bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, 
         } else if (token == QXmlStreamReader::StartElement) {
             const QStringView name = reader.name();
             if (inCell) {
+                if (name == u"c" || name == u"row" || name == u"sheetData")
+                    return false; // a splice of the outer cell would cut across this one
                 if (name == u"v") {
                     valueText = reader.readElementText();
                     hasValue = true;
+                } else if (name == u"f") {
+                    const QXmlStreamAttributes attributes = reader.attributes();
+                    SharedFormula formula;
+                    formula.cell = key(row, column);
+                    formula.tagEnd = qint32(offset);
+                    const QString text = reader.readElementText();
+                    if (reader.characterOffset() > std::numeric_limits<qint32>::max())
+                        return false;
+                    formula.end = qint32(reader.characterOffset());
+                    bool ok = false;
+                    formula.index = attributes.value(QLatin1String("si")).toInt(&ok);
+                    if (attributes.value(QLatin1String("t")) == u"shared" && ok &&
+                        formula.index >= 0) {
+                        m_sharedFormulas.append(formula);
+                        if (attributes.hasAttribute(QLatin1String("ref")) &&
+                            !m_sharedAnchors.contains(formula.index))
+                            m_sharedAnchors.insert(formula.index, {formula.cell, text});
+                    }
                 } else if (name == u"is") {
                     inInline = true;
                     hasInline = true;
@@ -195,11 +218,13 @@ bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, 
                     lastRow = row;
                     lastColumn = 0;
                     inRow = true;
-                } else if (name == u"sheetData") {
+                } else if (name == u"extLst" && inRow) {
+                    reader.skipCurrentElement();
+                } else if (name != u"c" || !inRow) {
+                    // sheetData holds rows and rows hold cells: anything else there is not a
+                    // sheet we can write into.
                     return false;
-                } else if (name == u"c") {
-                    if (!inRow)
-                        return false;
+                } else {
                     const QStringView r = attributes.value(QLatin1String("r"));
                     if (r.isEmpty()) {
                         column = lastColumn + 1;
@@ -297,12 +322,11 @@ bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, 
                         break;
                     }
                     }
-                    if (!m_cells.contains(key(row, column))) {
-                        if (m_cells.size() >= MaxCells)
-                            return false;
-                        m_cellColumns.append(column);
-                        ++m_rows.last().cellCount;
-                    }
+                    // A cell given twice: which one a reader keeps is anyone's guess.
+                    if (m_cells.contains(key(row, column)) || m_cells.size() >= MaxCells)
+                        return false;
+                    m_cellColumns.append(column);
+                    ++m_rows.last().cellCount;
                     m_cells.insert(key(row, column), cell);
                     lastColumn = column;
                 } else if (name == u"is") {
@@ -541,6 +565,22 @@ QByteArray Worksheet::saveXml() const
                       u'>' + appended + QStringLiteral("</") +
                           qualified(QStringLiteral("sheetData")) + u'>'});
     }
+    // A written cell that anchored a shared formula takes the formula's text with it: every
+    // other cell of that formula gets it written out, moved from the anchor to its own place.
+    for (const SharedFormula& formula : m_sharedFormulas) {
+        const auto anchor = m_sharedAnchors.constFind(formula.index);
+        if (anchor == m_sharedAnchors.constEnd() || anchor->cell == formula.cell ||
+            !m_written.contains(anchor->cell) || m_written.contains(formula.cell))
+            continue;
+        const int rows = int(formula.cell >> 32) - int(anchor->cell >> 32);
+        const int columns = int(formula.cell & 0xffffffffu) - int(anchor->cell & 0xffffffffu);
+        const QString f = qualified(QStringLiteral("f"));
+        const qint32 start = tagStart(formula.tagEnd);
+        edits.append({start, formula.end - start,
+                      u'<' + f + u'>' +
+                          FormulaText::shifted(anchor->text, rows, columns).toHtmlEscaped() +
+                          QStringLiteral("</") + f + u'>'});
+    }
     if (m_dimensionTagEnd >= 0 && m_dimensionEnd >= 0) {
         const QString dimension = dimensionXml();
         if (!dimension.isEmpty()) {
@@ -570,6 +610,42 @@ QByteArray Worksheet::saveXml() const
     out += QStringView(text).mid(cursor);
     const QByteArray bytes = out.toUtf8();
     return m_hasBom ? "\xEF\xBB\xBF" + bytes : bytes;
+}
+
+bool Worksheet::isSavedXml(const QByteArray& xml) const
+{
+    Worksheet saved(filePath(), m_name, false);
+    if (!saved.load(xml, nullptr, nullptr, false))
+        return false;
+    for (auto it = m_written.constBegin(); it != m_written.constEnd(); ++it) {
+        const QVariant back = saved.read(int(it.key() >> 32), int(it.key() & 0xffffffffu));
+        const QVariant& value = it.value();
+        bool same = false;
+        switch (value.typeId()) {
+        case QMetaType::UnknownType:
+            same = !back.isValid();
+            break;
+        case QMetaType::Bool:
+            same = back.typeId() == QMetaType::Bool && back.toBool() == value.toBool();
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+        case QMetaType::Float:
+            same = std::isfinite(value.toDouble()) ? back.toDouble() == value.toDouble()
+                                                   : back.toString() == value.toString();
+            break;
+        default:
+            same =
+                value.toString().isEmpty() ? !back.isValid() : back.toString() == value.toString();
+            break;
+        }
+        if (!same)
+            return false;
+    }
+    return true;
 }
 
 QByteArray Worksheet::blankXml()

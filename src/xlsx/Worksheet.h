@@ -17,6 +17,8 @@ class Styles;
 // One sheet of the workbook. A worksheet's cells are read into memory when it is loaded; a save
 // rewrites only the cells that were written, splicing them into the part's own XML so that
 // everything else in it (rows, formulas, merged cells, page set-up) stays exactly as it was.
+// A sheet whose structure would let a splice cut across elements (a cell inside a cell, a row
+// outside sheetData's own children) is refused when it is loaded.
 class Worksheet : public AbstractOOXmlFile
 {
 public:
@@ -30,7 +32,8 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     // Reads the cells of the part. False for XML that is not well formed, a cell reference
-    // outside A1:XFD1048576, more than MaxCells cells, or a part not in UTF-8.
+    // outside A1:XFD1048576, more than MaxCells cells, a part not in UTF-8, or elements where a
+    // sheet has none (anything but rows in sheetData, but cells in a row, a cell in a cell).
     bool load(const QByteArray& xml, const SharedStrings* sharedStrings, const Styles* styles,
               bool date1904);
 
@@ -39,8 +42,12 @@ public:
     QVariant read(int row, int column) const;
     bool write(int row, int column, const QVariant& value);
     bool isModified() const { return !m_written.isEmpty(); }
-    // The part's XML with the written cells in place; empty when it cannot be produced.
+    // The part's XML with the written cells in place; empty when it cannot be produced. When a
+    // written cell anchored a shared formula, the cells that shared it and are not written get
+    // the formula written out in full, moved to their place.
     QByteArray saveXml() const;
+    // Whether xml, made by saveXml(), reads back as a sheet holding the written values.
+    bool isSavedXml(const QByteArray& xml) const;
 
     static QByteArray blankXml();
 
@@ -66,6 +73,19 @@ private:
         int first = 0;
         int last = 0;
         int style = -1;
+    };
+    // A cell's <f t="shared"> element; the one with a range is the anchor holding the text.
+    struct SharedFormula
+    {
+        quint64 cell = 0;
+        int index = -1; // si
+        qint32 tagEnd = -1;
+        qint32 end = -1;
+    };
+    struct SharedAnchor
+    {
+        quint64 cell = 0;
+        QString text;
     };
     struct Edit
     {
@@ -103,6 +123,9 @@ private:
     qint32 m_dimensionEnd = -1;
     QString m_dimensionName;
     int m_dimension[4] = {0, 0, 0, 0}; // first row, first column, last row, last column
+
+    QList<SharedFormula> m_sharedFormulas;
+    QHash<int, SharedAnchor> m_sharedAnchors; // by si
 
     QMap<quint64, QVariant> m_written; // in row, then column order
 };

@@ -4,6 +4,7 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
+#include <zlib.h>
 
 namespace QXlsx {
 
@@ -106,35 +107,72 @@ bool ZipReader::readFile(const QString& name, QByteArray* data) const
 {
     data->clear();
     const int i = indexOf(name);
-    if (i < 0 || m_entries[i].uncompressedSize > MaxPartSize || !select(name))
+    if (i < 0)
         return false;
-    QuaZipFile file(m_zip.get());
-    if (!file.open(QIODevice::ReadOnly))
+    const Entry& entry = m_entries[i];
+    const qint64 limit = inflatedLimit(entry.compressedSize);
+    if (entry.uncompressedSize > limit || (entry.method != 0 && entry.method != Z_DEFLATED))
         return false;
-    // The sizes in the headers may lie: read in chunks and stop at the cap ourselves.
+    QByteArray raw;
+    int method = 0;
+    int level = 0;
+    if (!readRawFile(name, &raw, &method, &level))
+        return false;
     QByteArray out;
-    out.reserve(int(qMin<qint64>(m_entries[i].uncompressedSize, MaxPartSize)));
-    char buffer[ChunkSize];
-    bool ok = true;
-    for (;;) {
-        const qint64 n = file.read(buffer, ChunkSize);
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        if (out.size() + n > MaxPartSize) {
-            ok = false;
-            break;
-        }
-        out.append(buffer, n);
+    if (method == 0) {
+        out = std::move(raw);
+    } else if (!inflate(raw, entry.uncompressedSize, &out)) {
+        return false;
     }
-    file.close();
-    // A damaged entry (bad CRC, truncated stream) is reported when it is closed.
-    if (!ok || file.getZipError() != UNZ_OK)
+    // A damaged entry: the sizes or the checksum of the central directory do not match.
+    if (out.size() != entry.uncompressedSize ||
+        crc32_z(0, reinterpret_cast<const Bytef*>(out.constData()), size_t(out.size())) !=
+            entry.crc)
         return false;
     *data = std::move(out);
+    return true;
+}
+
+bool ZipReader::inflate(const QByteArray& compressed, qint64 declaredSize, QByteArray* out)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    // The declared size is only a hint: the output grows as the stream really inflates, and is
+    // checked against the compressed bytes consumed after every chunk.
+    const qint64 limit = inflatedLimit(compressed.size());
+    QByteArray buffer(qMin(qMax(declaredSize, ChunkSize), limit + 1), Qt::Uninitialized);
+    qint64 produced = 0;
+    qint64 consumed = 0;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (produced == buffer.size()) {
+            if (buffer.size() > limit)
+                break;
+            buffer.resize(qMin(buffer.size() * 2, limit + 1));
+        }
+        stream.next_in =
+            reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData() + consumed));
+        stream.avail_in = uInt(qMin<qint64>(compressed.size() - consumed, ChunkSize * 16));
+        stream.next_out = reinterpret_cast<Bytef*>(buffer.data() + produced);
+        stream.avail_out = uInt(qMin<qint64>(buffer.size() - produced, ChunkSize * 16));
+        const uInt inBefore = stream.avail_in;
+        const uInt outBefore = stream.avail_out;
+        status = ::inflate(&stream, Z_NO_FLUSH);
+        consumed += inBefore - stream.avail_in;
+        produced += outBefore - stream.avail_out;
+        if (status == Z_BUF_ERROR && (inBefore != stream.avail_in || outBefore != stream.avail_out))
+            status = Z_OK;
+        if (produced > limit || (produced > MaxPartSize && produced > consumed * MaxRatio))
+            break; // a bomb: stop at once, long before it could fill memory
+        if (status == Z_OK && consumed == compressed.size() && stream.avail_out != 0)
+            break; // the stream ends before its end marker
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END)
+        return false;
+    buffer.truncate(produced);
+    *out = std::move(buffer);
     return true;
 }
 
@@ -147,7 +185,7 @@ bool ZipReader::readRawFile(const QString& name, QByteArray* data, int* method, 
     if (!file.open(QIODevice::ReadOnly, method, level, true))
         return false;
     const qint64 size = file.csize();
-    if (size < 0 || size > MaxPartSize) {
+    if (size < 0 || size > MaxInflatedSize) {
         file.close();
         return false;
     }

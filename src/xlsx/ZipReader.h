@@ -13,12 +13,25 @@ class QuaZip;
 namespace QXlsx {
 
 // Read access to the entries of a zip package. Every entry is inflated in chunks and given up
-// as soon as it grows past MaxPartSize, so a small hostile file can never make us hold gigabytes.
+// as soon as it outgrows what its compressed size can honestly give, so a small hostile file can
+// never make us hold gigabytes, while a large sheet of a few million cells still reads.
 class ZipReader
 {
 public:
-    // The largest inflated size of one package part that is read: 64 MiB.
+    // Up to this inflated size a part is read whatever its compression ratio: 64 MiB.
     static constexpr qint64 MaxPartSize = qint64(64) * 1024 * 1024;
+    // Beyond it, a part may inflate to at most MaxRatio times the compressed bytes consumed so
+    // far. Sheet XML compresses about 5 to 30 times; a bomb about a thousand times.
+    static constexpr qint64 MaxRatio = 100;
+    // No part, however it compresses, inflates beyond 1 GiB (offsets into a part are 32-bit).
+    static constexpr qint64 MaxInflatedSize = qint64(1) << 30;
+    // The largest inflated size allowed for an entry of this compressed size.
+    static qint64 inflatedLimit(qint64 compressedSize)
+    {
+        if (compressedSize >= MaxInflatedSize / MaxRatio)
+            return MaxInflatedSize;
+        return qMax(MaxPartSize, compressedSize * MaxRatio);
+    }
 
     struct Entry
     {
@@ -50,6 +63,8 @@ public:
     bool readRawFile(const QString& name, QByteArray* data, int* method, int* level) const;
 
 private:
+    // Inflates a raw deflate stream within inflatedLimit() of its size.
+    static bool inflate(const QByteArray& compressed, qint64 declaredSize, QByteArray* out);
     void open(QIODevice* device);
     int indexOf(const QString& name) const;
     bool select(const QString& name) const;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +88,8 @@ private slots:
     void fiveFilledRowsEmptyTheOtherSlots();
     void moreThanTenAthletesImportsTheFirstTen();
     void fileThatIsNotAWorkbookChangesNothing();
+    void sheetWithoutCellsToReadChangesNothing_data();
+    void sheetWithoutCellsToReadChangesNothing();
     void dialogChoosesAFile();
     void cancelledDialogChangesNothing();
 
@@ -231,6 +234,45 @@ void tst_AthleteImport::fileThatIsNotAWorkbookChangesNothing()
     file.close();
     QVERIFY(!m_data->importExcelFileFrom(text));
     QVERIFY(!m_data->importExcelFileFrom(m_dir.filePath("missing.xlsx")));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(global_data, globalBefore);
+    QCOMPARE(event_data, eventBefore);
+}
+
+void tst_AthleteImport::sheetWithoutCellsToReadChangesNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    // openpyxl's workbook with athletes on its first sheet and a chart sheet as the active one.
+    const QString chart = m_dir.filePath("chart.xlsx");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral(R"(
+import sys, openpyxl
+from openpyxl.chart import BarChart, Reference
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(11, 21):
+    ws.cell(r, 1, r - 10); ws.cell(r, 2, "Ana %d" % r)
+chart = BarChart(); chart.add_data(Reference(ws, min_col=1, min_row=11, max_row=20))
+wb.create_chartsheet("Chart").add_chart(chart)
+wb.active = 1
+wb.save(sys.argv[1])
+)"),
+                                                      chart});
+    QVERIFY2(python.waitForFinished(60000) && python.exitCode() == 0,
+             python.readAllStandardError().constData());
+    QTest::newRow("chart sheet") << chart;
+    QTest::newRow("sheet that cannot be read")
+        << workbook("nested.xlsx", "<row r=\"11\"><c r=\"A11\"><c r=\"B11\"/></c></row>");
+}
+
+void tst_AthleteImport::sheetWithoutCellsToReadChangesNothing()
+{
+    QFETCH(QString, path);
+    QVERIFY(QXlsx::Document(path).load());
+    const QList<QStringList> globalBefore = global_data;
+    const QStringList eventBefore = event_data;
+    QSignalSpy spy(m_data, &SharedData::playersChanged);
+    QVERIFY(!m_data->importExcelFileFrom(path));
     QCOMPARE(spy.count(), 0);
     QCOMPARE(global_data, globalBefore);
     QCOMPARE(event_data, eventBefore);

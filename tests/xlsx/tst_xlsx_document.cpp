@@ -2,6 +2,7 @@
 #include "CellReference.h"
 #include "Document.h"
 #include "Format.h"
+#include "FormulaText.h"
 #include "SharedStrings.h"
 #include "SheetStreamReader.h"
 #include "TestWorkbook.h"
@@ -13,6 +14,7 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -94,6 +96,12 @@ private slots:
     void refusesCellsBeyondTheLastCell();
     void boundsAMillionRowSheet();
     void boundsTheSharedStringTable();
+    void keepsASharedFormulaWhoseAnchorIsWritten();
+    void shiftsFormulaText_data();
+    void shiftsFormulaText();
+    void refusesSheetsThatCannotBeSpliced_data();
+    void refusesSheetsThatCannotBeSpliced();
+    void streamsAPartBeyond64MiB();
 
 private:
     QTemporaryDir m_dir;
@@ -227,48 +235,57 @@ void tst_XlsxDocument::readsPrefixedAndUnnumberedCells()
 void tst_XlsxDocument::refusesWhatIsNotAPackage_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("opens"); // the workbook opens, its sheet's cells do not
     const QByteArray good = TestWorkbook::bytes(TestWorkbook::workbook(
         {{QStringLiteral("S"),
           TestWorkbook::sheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")}}));
     QVERIFY(!good.isEmpty());
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("No,First Name,Surname\n1,Ana,Horvat\n");
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("text") << QByteArray("No,First Name,Surname\n1,Ana,Horvat\n") << false;
     // The start of an old compound-document .xls.
-    QTest::newRow("xls") << (QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(4096, '\0'));
-    QTest::newRow("truncated") << good.left(good.size() / 2);
-    QTest::newRow("no central directory") << good.left(good.size() - 22);
+    QTest::newRow("xls") << (QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(4096, '\0'))
+                         << false;
+    QTest::newRow("truncated") << good.left(good.size() / 2) << false;
+    QTest::newRow("no central directory") << good.left(good.size() - 22) << false;
     QByteArray corrupt = good;
     for (int i = 60; i < corrupt.size() - 200; i += 37)
         corrupt[i] = char(corrupt[i] ^ 0x5a);
-    QTest::newRow("corrupt") << corrupt;
+    QTest::newRow("corrupt") << corrupt << false;
     // A zip that is not a workbook.
-    QTest::newRow("other zip") << TestWorkbook::bytes({{QStringLiteral("readme.txt"), "hello"}});
-    QTest::newRow("no workbook part") << TestWorkbook::bytes(
-        TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}).mid(0, 2));
+    QTest::newRow("other zip") << TestWorkbook::bytes({{QStringLiteral("readme.txt"), "hello"}})
+                               << false;
+    QTest::newRow("no workbook part")
+        << TestWorkbook::bytes(
+               TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}})
+                   .mid(0, 2))
+        << false;
     auto parts = TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("<row>")}});
-    QTest::newRow("broken sheet xml") << TestWorkbook::bytes(parts);
+    QTest::newRow("broken sheet xml") << TestWorkbook::bytes(parts) << true;
     parts = TestWorkbook::workbook({{QStringLiteral("S"), QByteArray("<worksheet/>")}});
-    QTest::newRow("no sheetData") << TestWorkbook::bytes(parts);
+    QTest::newRow("no sheetData") << TestWorkbook::bytes(parts) << true;
     parts = TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}});
     parts.removeAt(3); // the sheet part itself
-    QTest::newRow("missing sheet part") << TestWorkbook::bytes(parts);
+    QTest::newRow("missing sheet part") << TestWorkbook::bytes(parts) << false;
 }
 
 void tst_XlsxDocument::refusesWhatIsNotAPackage()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, opens);
     const QString file = path(QStringLiteral("bad-%1.xlsx").arg(QTest::currentDataTag()));
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(bytes);
     out.close();
     Document doc(file);
-    QVERIFY(!doc.load());
+    QCOMPARE(doc.load(), opens);
+    QVERIFY(!doc.currentWorksheet());
     QVERIFY(!doc.read(1, 1).isValid());
     QVERIFY(!doc.write(1, 1, 1, Format()));
     QVERIFY(!doc.saveAs(path("never.xlsx")));
     QVERIFY(!QFile::exists(path("never.xlsx")));
-    QVERIFY(!doc.read_sheet_sax(0, sax_options(), [](const sax_cell&) { return true; }));
+    if (!opens)
+        QVERIFY(!doc.read_sheet_sax(0, sax_options(), [](const sax_cell&) { return true; }));
     QVERIFY(!Document(path("does-not-exist.xlsx")).load());
 }
 
@@ -552,8 +569,7 @@ void tst_XlsxDocument::capsAZipBomb()
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(bytes);
         out.close();
-        Document doc(file);
-        QVERIFY(!doc.load());
+        QVERIFY(!Document(file).currentWorksheet());
         QBuffer in(&bytes);
         in.open(QIODevice::ReadOnly);
         ZipReader reader(&in);
@@ -588,7 +604,7 @@ void tst_XlsxDocument::refusesEntityExpansion()
     // ...and a package part with a document type declaration is not read at all.
     QVERIFY(TestWorkbook::write(path("laughs.xlsx"),
                                 TestWorkbook::workbook({{QStringLiteral("S"), sheet}})));
-    QVERIFY(!Document(path("laughs.xlsx")).load());
+    QVERIFY(!Document(path("laughs.xlsx")).currentWorksheet());
     QVERIFY(!read_sheet_xml_sax(sheet, sax_options(), nullptr, {}));
     const QByteArray small = "<?xml version=\"1.0\"?><!DOCTYPE worksheet [<!ENTITY x \"y\">]>"
                              "<worksheet><sheetData/></worksheet>";
@@ -597,7 +613,7 @@ void tst_XlsxDocument::refusesEntityExpansion()
         TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}, 0,
                                "<?xml version=\"1.0\"?>" + dtd + "<sst><si><t>&i;</t></si></sst>");
     QVERIFY(TestWorkbook::write(path("laughs-sst.xlsx"), parts));
-    QVERIFY(!Document(path("laughs-sst.xlsx")).load());
+    QVERIFY(!Document(path("laughs-sst.xlsx")).currentWorksheet());
 }
 
 void tst_XlsxDocument::refusesCellsBeyondTheLastCell()
@@ -608,7 +624,7 @@ void tst_XlsxDocument::refusesCellsBeyondTheLastCell()
         const QByteArray sheet = TestWorkbook::sheetXml(data);
         QVERIFY(TestWorkbook::write(path("far.xlsx"),
                                     TestWorkbook::workbook({{QStringLiteral("S"), sheet}})));
-        QVERIFY2(!Document(path("far.xlsx")).load(), ref);
+        QVERIFY2(!Document(path("far.xlsx")).currentWorksheet(), ref);
         // The streaming reader drops the cell and reads on.
         int calls = 0;
         QVERIFY(read_sheet_xml_sax(sheet, sax_options(), nullptr, [&](const sax_cell&) {
@@ -620,13 +636,13 @@ void tst_XlsxDocument::refusesCellsBeyondTheLastCell()
     const QByteArray rows = TestWorkbook::sheetXml("<row r=\"1048577\"><c><v>1</v></c></row>");
     QVERIFY(TestWorkbook::write(path("far-row.xlsx"),
                                 TestWorkbook::workbook({{QStringLiteral("S"), rows}})));
-    QVERIFY(!Document(path("far-row.xlsx")).load());
+    QVERIFY(!Document(path("far-row.xlsx")).currentWorksheet());
 }
 
 void tst_XlsxDocument::boundsAMillionRowSheet()
 {
-    // 1,048,576 rows of two cells: more cells than a loaded sheet may hold, so the document does
-    // not load; the streaming reader walks it all.
+    // 1,048,576 rows of two cells: more cells than a loaded sheet may hold. Opening the document
+    // and streaming the sheet need no cell table; asking for a cell reads it and is refused.
     QByteArray data;
     data.reserve(64 * 1024 * 1024);
     for (int row = 1; row <= CellReference::MaxRow; ++row) {
@@ -634,24 +650,28 @@ void tst_XlsxDocument::boundsAMillionRowSheet()
         data += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>1</v></c><c/></row>";
     }
     const QByteArray sheet = TestWorkbook::sheetXml(data);
-    QVERIFY(sheet.size() < ZipReader::MaxPartSize);
     data.clear();
-    QVERIFY(TestWorkbook::write(path("million.xlsx"),
-                                TestWorkbook::workbook({{QStringLiteral("S"), sheet}})));
-    Document doc(path("million.xlsx"));
-    QVERIFY(!doc.load());
-
     QVERIFY(TestWorkbook::write(
-        path("million-ok.xlsx"),
-        TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}})));
-    Document small(path("million-ok.xlsx"));
-    QVERIFY(small.load());
+        path("million.xlsx"),
+        TestWorkbook::workbook(
+            {{QStringLiteral("Notes"), TestWorkbook::sheetXml("")}, {QStringLiteral("Big"), sheet}},
+            1)));
+    Document doc(path("million.xlsx"));
+    QVERIFY(doc.load());
+    QCOMPARE(doc.workbook()->worksheetNames(), QStringList({"Notes", "Big"}));
+    QCOMPARE(doc.workbook()->activeSheetIndex(), 1);
+    QCOMPARE(doc.workbook()->sheet(1)->filePath(), QStringLiteral("xl/worksheets/sheet2.xml"));
     qint64 cells = 0;
-    QVERIFY(read_sheet_xml_sax(sheet, sax_options(), nullptr, [&](const sax_cell&) {
+    QVERIFY(doc.read_sheet_sax(QStringLiteral("Big"), sax_options(), [&](const sax_cell&) {
         ++cells;
         return true;
     }));
     QCOMPARE(cells, qint64(CellReference::MaxRow)); // the cells without a reference are dropped
+    QVERIFY(!doc.workbook()->sheet(1)->isLoaded());
+    QVERIFY(!doc.read(1, 1).isValid());
+    QVERIFY(!doc.currentWorksheet());
+    QVERIFY(!doc.write(1, 1, 1, Format()));
+    QVERIFY(!doc.saveAs(path("million-out.xlsx")));
 }
 
 void tst_XlsxDocument::boundsTheSharedStringTable()
@@ -662,9 +682,161 @@ void tst_XlsxDocument::boundsTheSharedStringTable()
     const QString file = path("many-strings.xlsx");
     QVERIFY(TestWorkbook::write(
         file, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml("")}}, 0, sst)));
-    QVERIFY(!Document(file).load());
+    QVERIFY(!Document(file).currentWorksheet());
     ZipReader zip(file);
     QCOMPARE(load_shared_strings_all(zip).size(), SharedStrings::MaxCount);
+}
+
+void tst_XlsxDocument::keepsASharedFormulaWhoseAnchorIsWritten()
+{
+    // A11:A20 hold one formula filled down, stored once at A11 and shared by the cells below.
+    QByteArray data = "<row r=\"1\"><c r=\"C1\"><v>2</v></c></row>";
+    for (int r = 11; r <= 20; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        const QByteArray f = r == 11 ? "<f t=\"shared\" ref=\"A11:A20\" si=\"0\">B11*$C$1+SUM(B$2:"
+                                       "B11)+LEN(\"B11\")</f>"
+                                     : "<f t=\"shared\" si=\"0\"/>";
+        data += "<row r=\"" + n + "\"><c r=\"A" + n + "\">" + f + "<v>0</v></c><c r=\"B" + n +
+                "\"><v>" + n + "</v></c></row>";
+    }
+    const QString templ = path("shared.xlsx");
+    QVERIFY(TestWorkbook::write(
+        templ, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml(data)}})));
+    Document doc(templ);
+    for (int r = 11; r <= 14; ++r)
+        QVERIFY(doc.write(r, 1, QStringLiteral("rank %1").arg(r - 10), Format()));
+    QVERIFY(doc.saveAs(path("shared-out.xlsx")));
+    keep(path("shared-out.xlsx"));
+
+    const QJsonObject r = runPython(QStringLiteral(R"(
+import json, sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).active
+print(json.dumps({str(r): ws.cell(r, 1).value for r in range(11, 21)}))
+)"),
+                                    {path("shared-out.xlsx")});
+    QVERIFY(!r.isEmpty());
+    for (int row = 11; row <= 20; ++row) {
+        const QString expected =
+            row <= 14 ? QStringLiteral("rank %1").arg(row - 10)
+                      : QStringLiteral("=B%1*$C$1+SUM(B$2:B%1)+LEN(\"B11\")").arg(row);
+        QCOMPARE(r.value(QString::number(row)).toString(), expected);
+    }
+    // Written again, the copy keeps its formulas as they now stand.
+    Document again(path("shared-out.xlsx"));
+    QVERIFY(again.write(15, 1, QStringLiteral("rank 5"), Format()));
+    QVERIFY(again.saveAs(path("shared-again.xlsx")));
+    QCOMPARE(Document(path("shared-again.xlsx")).read(20, 2), QVariant(20));
+}
+
+void tst_XlsxDocument::shiftsFormulaText_data()
+{
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("relative and absolute") << "A1+$A1+A$1+$A$1" << 2 << 1 << "B3+$A3+B$1+$A$1";
+    QTest::newRow("ranges") << "SUM(B2:C$9)*AVERAGE($A:C)+SUM(3:$4)" << 1 << 1
+                            << "SUM(C3:D$9)*AVERAGE($A:D)+SUM(4:$4)";
+    QTest::newRow("texts and names") << "\"A1\"&'Sheet A1'!B2&Sheet2!C3&LOG10(D4)&Rate" << 1 << 0
+                                     << "\"A1\"&'Sheet A1'!B3&Sheet2!C4&LOG10(D5)&Rate";
+    QTest::newRow("numbers and errors")
+        << "1E5+0.5+A1*#N/A+IF(#REF!,2,TRUE)" << 3 << 0 << "1E5+0.5+A4*#N/A+IF(#REF!,2,TRUE)";
+    QTest::newRow("structured") << "SUM(Table1[[#This Row],[B1]])+B1" << 1 << 0
+                                << "SUM(Table1[[#This Row],[B1]])+B2";
+    QTest::newRow("off the bottom") << "A1+XFD1048576" << 1 << 0 << "A2+#REF!";
+    QTest::newRow("off the left") << "A1+B1" << 0 << -1 << "#REF!+A1";
+    QTest::newRow("lower case kept") << "a1+b$2" << 0 << 1 << "B1+C$2";
+}
+
+void tst_XlsxDocument::shiftsFormulaText()
+{
+    QFETCH(QString, formula);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, expected);
+    QCOMPARE(FormulaText::shifted(formula, rows, columns), expected);
+}
+
+void tst_XlsxDocument::refusesSheetsThatCannotBeSpliced_data()
+{
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::newRow("cell in a cell") << QByteArray("<row r=\"1\"><c r=\"A1\"><c r=\"B1\"><v>1</v>"
+                                                  "</c></c></row>");
+    QTest::newRow("row in a cell") << QByteArray("<row r=\"1\"><c r=\"A1\"><row/></c></row>");
+    QTest::newRow("cell outside a row") << QByteArray("<c r=\"A1\"><v>1</v></c>");
+    QTest::newRow("cell in another element")
+        << QByteArray("<row r=\"1\"><x><c r=\"A1\"/></x></row>");
+    QTest::newRow("rows in another element") << QByteArray("<x><row r=\"1\"/></x>");
+    QTest::newRow("cell given twice")
+        << QByteArray("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c></row>");
+}
+
+void tst_XlsxDocument::refusesSheetsThatCannotBeSpliced()
+{
+    QFETCH(QByteArray, sheetData);
+    const QString file = path("splice.xlsx");
+    QVERIFY(TestWorkbook::write(
+        file, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml(sheetData)}})));
+    // A save that is refused leaves what was at the target before.
+    const QString target = path("splice-out.xlsx");
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("earlier results");
+    old.close();
+    Document doc(file);
+    QVERIFY(doc.load());
+    QVERIFY(!doc.currentWorksheet());
+    QVERIFY(!doc.write(1, 3, QStringLiteral("x"), Format()));
+    QVERIFY(!doc.saveAs(target));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("earlier results"));
+    QCOMPARE(QDir(m_dir.path()).entryList({"splice-out*"}), QStringList({"splice-out.xlsx"}));
+
+    // The same sheet with an extension list in its row is fine, and so is its saved copy.
+    const QByteArray ext = "<row r=\"1\"><c r=\"A1\"><v>1</v></c><extLst><ext uri=\"u\"><c/>"
+                           "</ext></extLst></row>";
+    QVERIFY(TestWorkbook::write(
+        file, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml(ext)}})));
+    Document good(file);
+    QVERIFY(good.write(1, 3, QStringLiteral("x"), Format()));
+    QVERIFY(good.saveAs(target));
+    QCOMPARE(Document(target).read(1, 3), QVariant(QStringLiteral("x")));
+    // A folder that does not exist: nothing is written anywhere.
+    QVERIFY(!good.saveAs(path("missing/out.xlsx")));
+    QVERIFY(!QFileInfo::exists(path("missing")));
+}
+
+void tst_XlsxDocument::streamsAPartBeyond64MiB()
+{
+    // 1,500,000 inline-string cells: a sheet part well beyond 64 MiB that compresses as sheets
+    // do, not as a bomb.
+    QByteArray data;
+    data.reserve(100 * 1024 * 1024);
+    for (int row = 1; row <= 150000; ++row) {
+        const QByteArray n = QByteArray::number(row);
+        data += "<row r=\"" + n + "\">";
+        for (char column = 'A'; column <= 'J'; ++column)
+            data += QByteArray("<c r=\"") + column + n + "\" t=\"inlineStr\"><is><t>Athlete " +
+                    QByteArray::number(row * 7 % 1000) + "</t></is></c>";
+        data += "</row>";
+    }
+    const QByteArray sheet = TestWorkbook::sheetXml(data);
+    data.clear();
+    QVERIFY(sheet.size() > ZipReader::MaxPartSize);
+    QVERIFY(TestWorkbook::write(path("large.xlsx"),
+                                TestWorkbook::workbook({{QStringLiteral("S"), sheet}})));
+    QVERIFY(QFileInfo(path("large.xlsx")).size() * ZipReader::MaxRatio > sheet.size());
+    Document doc(path("large.xlsx"));
+    QVERIFY(doc.load());
+    qint64 cells = 0;
+    QVariant last;
+    QVERIFY(doc.read_sheet_sax(0, sax_options(), [&](const sax_cell& cell) {
+        ++cells;
+        last = cell.value;
+        return true;
+    }));
+    QCOMPARE(cells, qint64(1500000));
+    QCOMPARE(last, QVariant(QStringLiteral("Athlete 0")));
 }
 
 QTEST_GUILESS_MAIN(tst_XlsxDocument)

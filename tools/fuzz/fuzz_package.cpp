@@ -1,5 +1,6 @@
 // libFuzzer target: opening a package as a workbook (zip, relationships, workbook, shared
-// strings, styles, the current sheet) and the streaming reader's package access.
+// strings, styles, the current sheet's cells read on demand) and the streaming reader's package
+// access.
 #include "DocumentPrivate.h"
 #include "SheetStreamReader.h"
 #include "Worksheet.h"
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (document.loadPackage(bytes)) {
         QXlsx::Workbook* book = document.workbook.get();
         book->worksheetNames();
-        if (QXlsx::Worksheet* sheet = book->sheet(book->activeSheetIndex())) {
+        if (QXlsx::Worksheet* sheet = book->loadedSheet(book->activeSheetIndex())) {
             for (int row = 1; row <= 3; ++row)
                 for (int column = 1; column <= 3; ++column)
                     sheet->read(row, column).toString();
