@@ -28,10 +28,12 @@ DISPLAY=:77 openbox >/dev/null 2>&1 & pids+=($!)
 sleep 0.5
 export DISPLAY=:77 HOME=$work XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/.config
 export QT_LOGGING_RULES="qt.scenegraph.time.renderloop=true"
-export QT_MESSAGE_PATTERN="%{time process} %{message}"
+export QT_MESSAGE_PATTERN="%{time yyyy-MM-ddTHH:mm:ss.zzz} %{message}"
 
-# Seconds from process start to the first frame that was really drawn and swapped.
+# Seconds from the start of the command to the first frame that was really drawn and swapped.
 first_frame() {
+    local t0
+    t0=$(date +%s.%N)
     "$@" >/dev/null 2>"$work/frames.log" & local pid=$!
     for _ in $(seq 100); do
         grep -q "frame rendered" "$work/frames.log" 2>/dev/null && \
@@ -40,7 +42,9 @@ first_frame() {
     done
     sleep 0.3
     kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
-    grep "frame rendered" "$work/frames.log" | grep -v "render=0, swap=0" | head -n 1 | awk '{print $1}'
+    local stamp
+    stamp=$(grep "frame rendered" "$work/frames.log" | grep -v "render=0, swap=0" | head -n 1 | awk '{print $1}')
+    awk -v a="$(date -d "$stamp" +%s.%N)" -v b="$t0" 'BEGIN {printf "%.3f\n", a - b}'
 }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
