@@ -88,13 +88,27 @@ ScreenPage {
         hoverColor: root.accentHover
         onClicked: exitConfirmDialog.open()
 
-        Text {
+        // The symbol has a face of its own: a plain sans face that carries a black arrow for it
+        // (DejaVu on Linux) would otherwise win over the colour emoji.
+        Row {
             anchors.centerIn: parent
-            text: "\u21A9\uFE0F Exit Application"
-            color: "white"
-            font.family: Qt.application.font.family
-            font.pixelSize: 18
-            font.weight: Font.Bold
+
+            Text {
+                text: "\u21A9\uFE0F"
+                color: "white"
+                font.family: "Noto Color Emoji"
+                font.pixelSize: 18
+                anchors.verticalCenter: parent.verticalCenter
+            }
+
+            Text {
+                text: " Exit Application"
+                color: "white"
+                font.family: Qt.application.font.family
+                font.pixelSize: 18
+                font.weight: Font.Bold
+                anchors.verticalCenter: parent.verticalCenter
+            }
         }
     }
 
