@@ -1,0 +1,165 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import RivantaRace
+import RivantaTestProbe
+import "GuideChecks.js" as Checks
+
+// The quick-start guide at its full-screen size: the step list and the content kept in step.
+Item {
+    id: scene
+    width: 1920
+    height: 1044
+
+    TestCase {
+        id: testCase
+        name: "QuickStartGuide"
+        when: windowShown
+
+        Component {
+            id: stackComponent
+            StackView {
+                anchors.fill: parent
+            }
+        }
+
+        Component {
+            id: guideComponent
+            QuickStartGuide {}
+        }
+
+        Component {
+            id: restingPage
+            Item {}
+        }
+
+        property var stack: null
+        property var guide: null
+        property var steps: null
+        property var content: null
+        // What the highlight and autoScrolling went through since the test began.
+        property var highlightTrail: []
+        property var autoScrollingTrail: []
+
+        function init() {
+            ScreenProbe.startRecording()
+            stack = createTemporaryObject(stackComponent, scene)
+            stack.push(restingPage.createObject(stack))
+            guide = guideComponent.createObject(stack, { stack: stack })
+            stack.push(guide)
+            tryCompare(stack, "busy", false)
+            steps = findChild(guide, "stepView")
+            content = findChild(guide, "contentScroll")
+            highlightTrail = []
+            autoScrollingTrail = []
+            steps.currentIndexChanged.connect(() => highlightTrail.push(steps.currentIndex))
+            guide.autoScrollingChanged.connect(() => autoScrollingTrail.push(guide.autoScrolling))
+        }
+
+        function cleanup() {
+            ScreenProbe.stopRecording()
+            compare(ScreenProbe.errors, [])
+        }
+
+        function clickStep(index) {
+            const row = steps.itemAtIndex(index)
+            verify(row, "no row " + index)
+            mouseClick(row)
+        }
+
+        function test_opensOnStepOne() {
+            compare(steps.currentIndex, 0)
+            compare(content.contentY, 0)
+            compare(guide.autoScrolling, false)
+            compare(steps.interactive, false)
+            compare(content.contentHeight, 4768)
+            compare(guide.sections.map(s => s.y), [0, 798, 1596, 2394, 3192, 3990])
+            compare(Checks.brokenPictures(guide), [])
+        }
+
+        // Each section in turn: nothing the user should read is cut short.
+        function test_textsFitTheirRows() {
+            for (let i = 0; i < 6; ++i) {
+                content.contentY = guide.sections[i].y
+                compare(Checks.cutTexts(guide.sections[i]), [], "section " + (i + 1))
+            }
+        }
+
+        function test_stepClickScrollsWithoutPassingOtherSteps() {
+            clickStep(3)
+            compare(steps.currentIndex, 3)
+            verify(guide.autoScrolling)
+            // Under way, neither at the start nor at the end.
+            wait(250)
+            verify(content.contentY > 0 && content.contentY < 2394, content.contentY)
+            compare(steps.currentIndex, 3)
+            tryCompare(content, "contentY", 2394, 2000)
+            tryCompare(guide, "autoScrolling", false)
+            compare(highlightTrail, [3])
+            compare(autoScrollingTrail, [true, false])
+        }
+
+        function test_secondClickRedirectsTheScroll() {
+            clickStep(2)
+            wait(200)
+            const under = content.contentY
+            verify(under > 0 && under < 1596, under)
+            clickStep(5)
+            compare(steps.currentIndex, 5)
+            // Carries on from where it stood, towards the new section.
+            wait(100)
+            verify(content.contentY > under, content.contentY)
+            tryCompare(content, "contentY", 3990, 2000)
+            tryCompare(guide, "autoScrolling", false)
+            compare(highlightTrail, [2, 5])
+            compare(autoScrollingTrail, [true, false])
+        }
+
+        function test_clickOnTheStepInPlaceStartsNoScroll() {
+            clickStep(0)
+            compare(guide.autoScrolling, false)
+            compare(content.contentY, 0)
+            compare(autoScrollingTrail, [true, false])
+            // Scrolling by hand still moves the highlight.
+            content.contentY = 900
+            compare(steps.currentIndex, 1)
+        }
+
+        function test_handScrollHighlightsNearestSection_data() {
+            return [
+                { tag: "399, tie goes to the earlier", y: 399, step: 0 },
+                { tag: "400", y: 400, step: 1 },
+                { tag: "1197", y: 1197, step: 1 },
+                { tag: "2000", y: 2000, step: 3 },
+                { tag: "bottom end", y: 3990, step: 5 },
+                { tag: "overshoot at the top", y: -120, step: 0 },
+                { tag: "overshoot at the bottom", y: 4200, step: 5 },
+            ]
+        }
+
+        function test_handScrollHighlightsNearestSection(data) {
+            content.contentY = data.y
+            compare(steps.currentIndex, data.step)
+        }
+
+        function test_handScrollAfterAnimatedScroll() {
+            clickStep(3)
+            tryCompare(guide, "autoScrolling", false, 2000)
+            compare(content.contentY, 2394)
+            // Drag the content down by about a section: the highlight follows.
+            mouseDrag(content, 600, 100, 0, 700)
+            tryCompare(content, "moving", false, 5000)
+            verify(content.contentY < 2394 - 399, content.contentY)
+            const nearest = Math.round(Math.max(0, content.contentY) / 798 - 0.0001)
+            compare(steps.currentIndex, Math.min(5, nearest))
+        }
+
+        function test_backReturnsToThePreviousPage() {
+            const back = findChild(guide, "backButton")
+            mouseClick(back)
+            tryCompare(stack, "depth", 1)
+            verify(stack.currentItem !== guide)
+            verify(back.checked)
+        }
+    }
+}
