@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
 #include <QObject>
+#include <QStringList>
+
+class QPainter;
+class QPrinter;
 
 // The results output: race results as PDF pages, on a printer and as an xlsx workbook.
 class PrintManager : public QObject
@@ -10,4 +16,22 @@ class PrintManager : public QObject
 public:
     explicit PrintManager(QObject* parent = nullptr);
     ~PrintManager() override;
+
+    // Shows the print dialog and prints the report; false when cancelled or nothing to print.
+    Q_INVOKABLE bool printRaceResults();
+    // Writes the report as a PDF; an empty path means the default folder and name. Returns the
+    // file written, or "" when nothing was written.
+    Q_INVOKABLE QString saveRaceResultsPdf(const QString& path = QString());
+    Q_INVOKABLE void writeDistLog(double dist);
+    // Asks for a PDF name, writes the PDF and the xlsx workbook beside it; returns the chosen
+    // name, or "" when cancelled or when no PDF could be written.
+    Q_INVOKABLE QString saveRaceResults();
+
+    QList<QStringList> buildRaceResultRows() const;
+    void renderStyledRaceResults(QPainter& painter, QPrinter& printer);
+    QImage loadLogo() const;
+    void writeExcel(const QString& path);
+
+private:
+    QString confirmWorkbookPath(const QString& workbook, const QString& pdf) const;
 };

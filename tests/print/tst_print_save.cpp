@@ -1,0 +1,291 @@
+// The save action with the real file dialog, the workbook beside the PDF, and the workbook's
+// cells read back with our layer and with openpyxl.
+
+#include "Document.h"
+#include "PdfProbe.h"
+#include "PrintManager.h"
+#include "RaceFixture.h"
+#include "ResultWorkbook.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Acts on the first visible top-level widget of type T once a modal loop has shown it.
+template <class T> void whenShown(std::function<void(T*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            T* shown = qobject_cast<T*>(widget);
+            if (shown && shown->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                act(shown);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+// Types the full path into the save dialog and presses Save, as the organiser would.
+void answerSaveDialog(const QString& path, QStringList* seen = nullptr)
+{
+    whenShown<QFileDialog>([path, seen](QFileDialog* dialog) {
+        if (seen)
+            *seen = {dialog->windowTitle(), dialog->directory().absolutePath(),
+                     dialog->nameFilters().join(u';')};
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept"); // the Save button
+    });
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isPdf(const QString& path)
+{
+    return fileBytes(path).startsWith("%PDF");
+}
+
+// The organiser in C1 and the winner's first name in C11: this save's results.
+bool holdsResults(const QString& path)
+{
+    QXlsx::Document document(path);
+    return document.load() && document.read(1, 3).toString() == event_data.at(0) &&
+           document.read(11, 3).toString() == race_data.last().at(ColFirstName);
+}
+
+} // namespace
+
+class TestPrintSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void saveWritesPdfAndWorkbook_data();
+    void saveWritesPdfAndWorkbook();
+    void saveWritesNothing_data();
+    void saveWritesNothing();
+    void existingWorkbookNeedsConsent_data();
+    void existingWorkbookNeedsConsent();
+    void noTemplateStillWritesPdf();
+    void workbookCellsAreText();
+    void defaultPdfFolderAndName();
+    void distanceLog();
+
+private:
+    QString m_template;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPrintSave::initTestCase()
+{
+    m_template = ResultWorkbook::templatePath();
+    QFile::remove(m_template);
+    QVERIFY(QFile::copy(QStringLiteral(RIVANTA_PRINT_TEMPLATE), m_template));
+    QVERIFY(QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+}
+
+void TestPrintSave::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    setUpFinishedRace(4);
+}
+
+void TestPrintSave::saveWritesPdfAndWorkbook_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("workbook");
+    QTest::newRow("results.pdf") << "results.pdf"
+                                 << "results.xlsx";
+    QTest::newRow("two suffixes") << "2024.final.pdf"
+                                  << "2024.final.xlsx";
+    QTest::newRow("no suffix") << "results"
+                               << "results.xlsx";
+}
+
+void TestPrintSave::saveWritesPdfAndWorkbook()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, workbook);
+    const QString path = m_dir->filePath(chosen);
+    QStringList seen;
+    answerSaveDialog(path, &seen);
+    QCOMPARE(PrintManager().saveRaceResults(), path);
+    QCOMPARE(seen, (QStringList{"Save Race Results",
+                                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                                "PDF Files (*.pdf)"}));
+    QVERIFY(isPdf(path));
+    QVERIFY(holdsResults(m_dir->filePath(workbook)));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
+}
+
+void TestPrintSave::saveWritesNothing_data()
+{
+    QTest::addColumn<QString>("chosen"); // "" cancels the dialog
+    QTest::addColumn<int>("racers");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("cancelled") << "" << 4 << "";
+    QTest::newRow("no results") << "results.pdf" << 0
+                                << "PrintManager: No race result data for PDF.";
+    QTest::newRow("uncreatable folder")
+        << "blocker/sub/results.pdf" << 4 << "PrintManager: Cannot create PDF painter for %1";
+}
+
+void TestPrintSave::saveWritesNothing()
+{
+    QFETCH(QString, chosen);
+    QFETCH(int, racers);
+    QFETCH(QString, warning);
+    global_playernum = racers;
+    QFile blocker(m_dir->filePath(QStringLiteral("blocker"))); // a file where a folder would go
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    const QString path = m_dir->filePath(chosen);
+    if (chosen.isEmpty())
+        whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    else
+        answerSaveDialog(path);
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning.arg(path)));
+    QCOMPARE(PrintManager().saveRaceResults(), QString());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"blocker"});
+}
+
+void TestPrintSave::existingWorkbookNeedsConsent_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("kept") << false;
+    QTest::newRow("replaced") << true;
+}
+
+void TestPrintSave::existingWorkbookNeedsConsent()
+{
+    QFETCH(bool, replace);
+    const QString entryList = m_dir->filePath(QStringLiteral("Regatta.xlsx"));
+    QFile own(entryList);
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("the organiser's entry list");
+    own.close();
+
+    QString question;
+    answerSaveDialog(m_dir->filePath(QStringLiteral("Regatta.pdf")));
+    whenShown<QMessageBox>([&question, replace](QMessageBox* box) {
+        question = box->text();
+        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    QVERIFY(!PrintManager().saveRaceResults().isEmpty());
+    QVERIFY(question.contains(QStringLiteral("\"Regatta.xlsx\" already exists")));
+    const QString other = m_dir->filePath(QStringLiteral("Regatta (1).xlsx"));
+    if (replace) {
+        QVERIFY(holdsResults(entryList));
+        QVERIFY(!QFile::exists(other));
+    } else {
+        QCOMPARE(fileBytes(entryList), QByteArray("the organiser's entry list"));
+        QVERIFY(holdsResults(other));
+    }
+}
+
+void TestPrintSave::noTemplateStillWritesPdf()
+{
+    const QString away = m_template + QStringLiteral(".away");
+    QVERIFY(QFile::rename(m_template, away));
+    const QString path = m_dir->filePath(QStringLiteral("results.pdf"));
+    answerSaveDialog(path);
+    const QString saved = PrintManager().saveRaceResults();
+    QVERIFY(QFile::rename(away, m_template));
+    QCOMPARE(saved, path);
+    QVERIFY(isPdf(path));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("results.xlsx"))));
+}
+
+void TestPrintSave::workbookCellsAreText()
+{
+    // A name that looks like a formula or a link stays text, as do rank, distance and time.
+    race_data.last()[ColFirstName] = QStringLiteral("=1+1");
+    race_data.last()[ColClub] = QStringLiteral("http://example.org/club");
+    const int n = race_data.size();
+    const QString out = m_dir->filePath(QStringLiteral("cells.xlsx"));
+    PrintManager manager;
+    manager.writeExcel(out);
+    const QList<QStringList> rows = manager.buildRaceResultRows();
+
+    QMap<QString, QString> expected = {{"C1", event_data.at(0)}, {"C3", event_data.at(1)},
+                                       {"C4", event_data.at(2)}, {"G4", event_data.at(3)},
+                                       {"A7", event_data.at(4)}, {"C7", event_data.at(5)},
+                                       {"E7", event_data.at(6)}};
+    for (int r = 0; r <= n; ++r)
+        for (int c = 0; c < 11; ++c)
+            expected.insert(QChar(u'A' + c) + QString::number(10 + r), rows.at(r).at(c));
+
+    QXlsx::Document document(out);
+    QVERIFY(document.load());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QVariant value =
+            document.read(it.key().mid(1).toInt(), it.key().at(0).unicode() - 'A' + 1);
+        QCOMPARE(value.typeId(), int(QMetaType::QString));
+        QCOMPARE(value.toString(), it.value());
+    }
+
+    const QString report =
+        PdfProbe::run(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(RIVANTA_READ_WORKBOOK), m_template, out, QString::number(n)});
+    QVERIFY(!report.isEmpty());
+    int cells = 0;
+    for (const QString& line : report.split(u'\n', Qt::SkipEmptyParts)) {
+        QVERIFY2(!line.startsWith(QStringLiteral("problem")), qPrintable(line));
+        const QString ref = line.section(u' ', 0, 0);
+        QCOMPARE(line.section(u' ', 1, 1), QStringLiteral("s"));
+        QCOMPARE(line.section(u' ', 2), expected.value(ref));
+        ++cells;
+    }
+    QCOMPARE(cells, expected.size());
+}
+
+void TestPrintSave::defaultPdfFolderAndName()
+{
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/RivantaRace";
+    QDir(folder).removeRecursively();
+    const QString written = PrintManager().saveRaceResultsPdf(QStringLiteral("  "));
+    QVERIFY2(
+        QRegularExpression(QRegularExpression::anchoredPattern(QRegularExpression::escape(folder) +
+                                                               "/race_results_\\d{8}_\\d{6}\\.pdf"))
+            .match(written)
+            .hasMatch(),
+        qPrintable(written));
+    QVERIFY(isPdf(written));
+}
+
+void TestPrintSave::distanceLog()
+{
+    const QString log =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/dist_log.txt";
+    QFile::remove(log);
+    PrintManager manager;
+    manager.writeDistLog(123.456789);
+    manager.writeDistLog(500);
+    QCOMPARE(fileBytes(log), QByteArray("dist=123.457\ndist=500\n"));
+}
+
+QTEST_MAIN(TestPrintSave)
+#include "tst_print_save.moc"
