@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Benchmark of the race screen under Xvfb: first a bare Qt Quick scene of the same size with
+# ten animated kayak sprites, then the race page with ten racers on simulated consoles
+# (rivanta-ble-sim on a private bus, through the real console link), each for the same time.
+# Prints the renderer, frames presented a second, the 95th percentile of the interval between
+# presented frames, the program's CPU use and the time one race step takes, then checks them:
+# p95 interval under 16.7 ms, race frame rate within 1.5x of the bare scene, a step under
+# 2 ms, CPU under one core.
+#   tools/bench/race_bench.sh [build folder] [seconds]   (default ./build-bench-race, 60)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-$PWD/build-bench-race}
+seconds=${2:-60}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target race_bench rivanta-ble-sim >/dev/null
+exe=$(find "$build/bench/race_bench" -type f -name race_bench -perm -u+x | head -n 1)
+
+# A display of our own: the first free number from 90 on.
+display=90
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    display=$((display + 1))
+done
+home=$(mktemp -d)
+Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+xvfb_pid=$!
+cleanup() {
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$home"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+
+run() {
+    HOME=$home XDG_RUNTIME_DIR=$home DISPLAY=":$display" QT_QPA_PLATFORM=xcb \
+        "$exe" "$1" "$seconds" 2>>"$build/race_bench.log"
+}
+: >"$build/race_bench.log"
+bare=$(run bare)
+echo "$bare" | grep -v '^figures:'
+race=$(run race)
+echo "$race" | grep -v '^figures:'
+echo "(Qt messages of the runs: $build/race_bench.log)"
+
+# The figures lines: key=value pairs.
+figure() { echo "$1" | grep '^figures:' | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+awk -v bare_fps="$(figure "$bare" fps)" -v fps="$(figure "$race" fps)" \
+    -v p95="$(figure "$race" p95)" -v cpu="$(figure "$race" cpu)" \
+    -v step_median="$(figure "$race" step_median)" -v step_worst="$(figure "$race" step_worst)" '
+function verdict(ok) { return ok ? "met" : "MISSED" }
+BEGIN {
+    print "== targets"
+    printf "p95 frame interval < 16.7 ms:       %.2f ms, %s\n", p95, verdict(p95 < 16.7)
+    ratio = fps > 0 ? bare_fps / fps : 0
+    printf "frame rate within 1.5x of bare:     %.1f vs %.1f a second (%.2fx), %s\n", \
+        fps, bare_fps, ratio, verdict(fps > 0 && ratio <= 1.5)
+    printf "10-lane step < 2 ms:                median %.2f ms, worst %.2f ms, %s\n", \
+        step_median, step_worst, verdict(step_median >= 0 && step_median < 2)
+    printf "CPU < one core:                     %.0f %%, %s\n", 100 * cpu, verdict(cpu < 1)
+}'
