@@ -56,6 +56,19 @@ double toDouble(const QString& text, bool* ok)
 {
     char buffer[64];
     const qsizetype size = text.size();
+    // Most texts start with a letter that no number does (only "inf" and "nan" are words to
+    // QString::toDouble): they are told apart without its costly look at the whole text.
+    qsizetype start = 0;
+    while (start < size && text[start].isSpace())
+        ++start;
+    if (start < size) {
+        const char16_t u = text[start].unicode();
+        if (((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z')) && u != u'i' && u != u'I' &&
+            u != u'n' && u != u'N') {
+            *ok = false;
+            return 0;
+        }
+    }
     if (size == 0 || size >= qsizetype(sizeof(buffer)))
         return text.toDouble(ok);
     for (qsizetype i = 0; i < size; ++i) {

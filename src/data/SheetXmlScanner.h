@@ -17,10 +17,20 @@ namespace QXlsx {
 class SheetXmlScanner
 {
 public:
-    // Byte-wise equality, kept inline: it runs for every element and attribute.
+    // Byte-wise equality, kept inline: it runs for every element and attribute, on names of a
+    // byte or two, where a call into the C library costs more than the comparison.
     static bool same(QByteArrayView a, QByteArrayView b)
     {
-        return a.size() == b.size() && memcmp(a.data(), b.data(), size_t(a.size())) == 0;
+        const qsizetype n = a.size();
+        if (n != b.size())
+            return false;
+        const char* x = a.data();
+        const char* y = b.data();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (x[i] != y[i])
+                return false;
+        }
+        return true;
     }
 
     enum Token

@@ -1,7 +1,9 @@
 // libFuzzer target: the readers of a worksheet's XML (the streaming reader with its own scanner,
 // checked against the same reading on QXmlStreamReader, and the cell table of a loaded sheet)
-// and the splicing of written cells back into the XML.
+// the splicing of written cells back into the XML (shared formulas written out included) and
+// the moving of formula text.
 #include "CellReference.h"
+#include "FormulaText.h"
 #include "SheetStreamReader.h"
 #include "Worksheet.h"
 
@@ -58,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 __builtin_trap();
         }
     }
+
+    // Any text, taken as a formula, moves without running off its ends.
+    const QString formula = QString::fromUtf8(xml.left(512));
+    QXlsx::FormulaText::shifted(formula, int(flags & 7) - 3, int((flags >> 3) & 7) - 3);
+    QXlsx::FormulaText::shifted(formula, QXlsx::CellReference::MaxRow,
+                                -QXlsx::CellReference::MaxColumn);
 
     QXlsx::Worksheet sheet(QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("S"), false);
     if (sheet.load(xml, nullptr, nullptr, flags & 32)) {

@@ -26,6 +26,7 @@ mkdir -p "$build/corpus_sheet_xml" "$build/corpus_package"
 seed() { printf '%b' "$2" > "$build/corpus_sheet_xml/$1"; }
 seed plain '\x0d<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:C3"/><sheetData><row r="1"><c r="A1" t="s"><v>1</v></c><c r="B1"><v>3.5</v></c></row><row r="3" s="2" customFormat="1"/></sheetData></worksheet>'
 seed kinds '\x0f<worksheet><cols><col min="1" max="3" style="4"/></cols><sheetData><row r="2"><c r="A2" t="inlineStr"><is><r><t>a</t></r><r><t>b</t></r></is></c><c r="B2" t="b"><v>1</v></c><c r="C2"><f>1+1</f><v>2</v></c><c r="D2" t="e"><v>#N/A</v></c><c t="str"><f>A1</f></c></row></sheetData><mergeCells/></worksheet>'
+seed shared '\x20<worksheet><sheetData><row r="1"><c r="A1"><f t="shared" ref="A1:B3" si="0">B1+$C$1+SUM(A$1:A1)</f><v>1</v></c><c r="B1"><f t="shared" si="0"/></c></row><row r="3"><c r="A3"><f t="shared" si="0"/><v>2</v></c></row></sheetData></worksheet>'
 seed prefixed '\x1c<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:sheetData/></x:worksheet>'
 /usr/bin/python3 - "$build/corpus_package" <<'PY'
 import sys, zipfile, openpyxl
