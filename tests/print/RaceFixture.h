@@ -21,8 +21,9 @@ inline void setUpFinishedRace(int n)
                           k % 2 ? QStringLiteral("F") : QStringLiteral("M"),
                           QStringLiteral("Senior"), QString::number(68 + k),
                           QStringLiteral("1995-04-%1").arg(10 + k), QStringLiteral("C%1").arg(k),
-                          SlotConnected, QString::number(500 - k * 7),
-                          QStringLiteral("02:%1").arg(10 + k * 4), QString::number(n - 1 - k)});
+                          SlotConnected, QStringLiteral("500"),
+                          QStringLiteral("02:%1").arg(10 + (n - 1 - k) * 3),
+                          QString::number(n - 1 - k)});
     }
     global_playernum = n;
     event_data = {

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -90,6 +91,8 @@ private slots:
     void workbookCellsAreText();
     void defaultPdfFolderAndName();
     void distanceLog();
+    void printWithoutConsent_data();
+    void printWithoutConsent();
 
 private:
     QString m_template;
@@ -166,7 +169,8 @@ void TestPrintSave::saveWritesNothing()
     else
         answerSaveDialog(path);
     if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning.arg(path)));
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(warning.contains(u'%') ? warning.arg(path) : warning));
     QCOMPARE(PrintManager().saveRaceResults(), QString());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"blocker"});
 }
@@ -285,6 +289,29 @@ void TestPrintSave::distanceLog()
     manager.writeDistLog(123.456789);
     manager.writeDistLog(500);
     QCOMPARE(fileBytes(log), QByteArray("dist=123.457\ndist=500\n"));
+}
+
+void TestPrintSave::printWithoutConsent_data()
+{
+    QTest::addColumn<int>("racers");
+    QTest::newRow("dialog cancelled") << 4;
+    QTest::newRow("no results") << 0;
+}
+
+void TestPrintSave::printWithoutConsent()
+{
+    QFETCH(int, racers);
+    global_playernum = racers;
+    bool asked = false;
+    if (racers > 0)
+        whenShown<QPrintDialog>([&asked](QPrintDialog* dialog) {
+            asked = true;
+            dialog->reject();
+        });
+    else
+        QTest::ignoreMessage(QtWarningMsg, "PrintManager: No race result data to print.");
+    QVERIFY(!PrintManager().printRaceResults());
+    QCOMPARE(asked, racers > 0);
 }
 
 QTEST_MAIN(TestPrintSave)

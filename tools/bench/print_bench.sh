@@ -8,7 +8,8 @@ cd "$(dirname "$0")/../.."
 build=${1:-$PWD/build-bench-print}
 repeats=${2:-50}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+# An existing build folder keeps its own configuration.
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target print_bench >/dev/null
 
 exe=$(find "$build/bench/print_bench" -type f -name print_bench -perm -u+x | head -n 1)
