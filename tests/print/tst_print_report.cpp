@@ -37,7 +37,6 @@ void TestPrintReport::a4PageLimits()
     const ReportRenderer::Limits limits = ReportRenderer::limits(painter.window().size());
     QCOMPARE(limits.width, 1532.0);
     QCOMPARE(limits.bottom, 994.0);
-    QCOMPARE(ReportRenderer::limits(QSizeF(600, 450)).bottom, 499.0);
 }
 
 void TestPrintReport::logoInItsBox()
