@@ -273,11 +273,17 @@ void drawStirredWater(QPainter& p, qreal t, qreal shaftX, qreal reach)
         const qreal fade = 1 - age / 0.75;
         const qreal x = shaftX - reach * 0.62 - age * 12 * 27;
         const qreal y = side * reach * 0.8;
-        const qreal r = 7 + age * 14;
-        p.setPen(QPen(QColor::fromRgbF(1, 1, 1, 0.45 * fade), 2));
-        p.setBrush(QColor::fromRgbF(1, 1, 1, 0.06 * fade));
-        p.drawEllipse(QPointF(x, y - side * r * 0.7), r, r * 0.7);
-        p.drawEllipse(QPointF(x + 4, y + side * r * 0.8), r * 0.8, r * 0.55);
+        const qreal r = 9 + age * 12;
+        // Soft patches of churned water rather than rings, which would read as figures.
+        for (const QPointF& at :
+             {QPointF(x, y - side * r * 0.45), QPointF(x + 5, y + side * r * 0.55)}) {
+            QRadialGradient swirl(at, r);
+            swirl.setColorAt(0, QColor::fromRgbF(1, 1, 1, 0.3 * fade));
+            swirl.setColorAt(1, QColor::fromRgbF(1, 1, 1, 0));
+            p.setPen(Qt::NoPen);
+            p.setBrush(swirl);
+            p.drawEllipse(at, r, r * 0.75);
+        }
     }
 }
 

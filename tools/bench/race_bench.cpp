@@ -1,7 +1,8 @@
 // Load on the race screen: what the window presents while ten racers on simulated consoles
 // paddle, and the same measures for a bare scene of ten animated kayaks as the yardstick.
-//   race_bench race [seconds]    the race page of the program, ten consoles (default 60 s)
-//   race_bench bare [seconds]    ten AnimatedSprite items over the kayak sheets
+//   race_bench race [seconds] [picture]   the race page of the program, ten consoles (60 s)
+//   race_bench bare [seconds] [picture]   ten AnimatedSprite items over the kayak sheets
+// With a picture path, the window as it stood at the end is saved there.
 // Each run prints the renderer Qt chose, frames presented a second (frameSwapped), the
 // 95th percentile and the worst interval between presented frames, the program's CPU use and,
 // for the race, the time one race step takes. The last line holds the figures as key=value
@@ -330,7 +331,8 @@ void printCommon(QTextStream& out, QQuickWindow* window, const FrameClock& frame
     out << "frame interval:           95th percentile " << ms(figures.p95) << " ms, worst "
         << ms(figures.worst) << " ms\n";
     out << "program CPU:              " << QString::number(100 * figures.cpu, 'f', 1)
-        << " % of one core\n";
+        << " % of one core, " << ms(figures.fps > 0 ? 1000 * figures.cpu / figures.fps : 0)
+        << " ms of CPU per presented frame\n";
 }
 
 QQuickWindow* loadScene(QQmlApplicationEngine& engine, const char* scene)
@@ -342,7 +344,13 @@ QQuickWindow* loadScene(QQmlApplicationEngine& engine, const char* scene)
     return qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
 }
 
-int runBare(QTextStream& out, int seconds)
+void savePicture(QQuickWindow* window, const QString& path)
+{
+    if (!path.isEmpty() && !window->grabWindow().save(path))
+        qWarning("Could not write %s", qPrintable(path));
+}
+
+int runBare(QTextStream& out, int seconds, const QString& picture)
 {
     QQmlApplicationEngine engine;
     QQuickWindow* window = loadScene(engine, BareScene);
@@ -353,6 +361,7 @@ int runBare(QTextStream& out, int seconds)
     FrameClock frames(window);
     spin(2000); // the sheets are loaded and the first frames are out of the way
     const Figures figures = measure(frames, seconds);
+    savePicture(window, picture);
     out << "== bare scene: ten AnimatedSprite items\n";
     printCommon(out, window, frames, figures);
     out << "figures: fps=" << figures.fps << " p95=" << figures.p95 << " cpu=" << figures.cpu
@@ -360,7 +369,7 @@ int runBare(QTextStream& out, int seconds)
     return 0;
 }
 
-int runRace(BenchApplication& app, QTextStream& out, int seconds)
+int runRace(BenchApplication& app, QTextStream& out, int seconds, const QString& picture)
 {
     BleTestRig rig;
     if (!rig.start()) {
@@ -430,6 +439,7 @@ int runRace(BenchApplication& app, QTextStream& out, int seconds)
     app.startRecording();
     const Figures figures = measure(frames, seconds);
     const std::vector<double> steps = app.stopRecording();
+    savePicture(window, picture);
 
     out << "== race page: " << RacerCount << " lanes, " << RaceDistance
         << " m, simulated consoles\n";
@@ -468,12 +478,13 @@ int main(int argc, char** argv)
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("race");
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 60;
+    const QString picture = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     QTextStream out(stdout);
     if (mode == QLatin1String("bare"))
-        return runBare(out, seconds);
+        return runBare(out, seconds, picture);
     if (mode == QLatin1String("race"))
-        return runRace(app, out, seconds);
-    out << "usage: race_bench race|bare [seconds]\n";
+        return runRace(app, out, seconds, picture);
+    out << "usage: race_bench race|bare [seconds] [picture]\n";
     return 2;
 }
 

@@ -37,14 +37,15 @@ done
 
 run() {
     HOME=$home XDG_RUNTIME_DIR=$home DISPLAY=":$display" QT_QPA_PLATFORM=xcb \
-        "$exe" "$1" "$seconds" 2>>"$build/race_bench.log"
+        "$exe" "$1" "$seconds" "$build/race_bench-$1.png" 2>>"$build/race_bench.log"
 }
 : >"$build/race_bench.log"
 bare=$(run bare)
 echo "$bare" | grep -v '^figures:'
 race=$(run race)
 echo "$race" | grep -v '^figures:'
-echo "(Qt messages of the runs: $build/race_bench.log)"
+echo "(Qt messages of the runs: $build/race_bench.log; the windows at the end:"
+echo " $build/race_bench-bare.png, $build/race_bench-race.png)"
 
 # The figures lines: key=value pairs.
 figure() { echo "$1" | grep '^figures:' | tr ' ' '\n' | sed -n "s/^$2=//p"; }
