@@ -87,8 +87,8 @@ QString PrintManager::saveRaceResultsPdf(const QString& path)
     }
     setRenderHints(painter);
     renderStyledRaceResults(painter, printer);
-    painter.end();
-    return out;
+    // The file is complete only when the printer has finished it.
+    return painter.end() ? out : QString();
 }
 
 void PrintManager::writeDistLog(double dist)
