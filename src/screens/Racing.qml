@@ -164,6 +164,7 @@ ScreenPage {
     // Phase 2 of a step: kayaks placed, finishes recorded, rows ranked.
     function placeRows() {
         const steps = race_timer1
+        const finishesBefore = steps.race_end_count
         steps.race_end_state = 0
         for (let i = 0; i < _rows; ++i) {
             const kayak = laneRefs[i]
@@ -190,6 +191,9 @@ ScreenPage {
         }
         if (_rows > 0)
             ranking = bubbleSortIndexes(steps.temp, _rows)
+        // The standings show a finish time in the step of the finish.
+        if (steps.race_end_count !== finishesBefore)
+            race_end_time = race_end_time.slice()
         passed_dist = passed_dist.slice()
     }
 

@@ -1,0 +1,167 @@
+import QtQuick
+import QtTest
+import RivantaRace
+import RivantaRaceFeed
+import "RaceDriver.js" as Race
+
+// What the race page draws, in design pixels of its canvas.
+Item {
+    id: scene
+    width: 800
+    height: 600
+
+    Component {
+        id: racingComponent
+        Racing {
+            width: 1920
+            height: 1080
+        }
+    }
+
+    TestCase {
+        id: testCase
+        name: "RaceView"
+        when: windowShown
+
+        function opened(racers, distance, readings) {
+            return Race.openPage(testCase, racingComponent, scene, racers, distance, readings)
+        }
+
+        function all(page, name) {
+            const found = []
+            const visit = item => {
+                if (item.objectName === name)
+                    found.push(item)
+                for (let k = 0; k < item.children.length; ++k)
+                    visit(item.children[k])
+            }
+            visit(page.designRoot)
+            return found
+        }
+
+        function designRect(page, item) {
+            const p = item.mapToItem(page.designRoot, 0, 0)
+            return [p.x, p.y, item.width, item.height].map(v => Math.round(v * 100) / 100)
+        }
+
+        // Kayak size, start and finish lines, first separator, first kayak centre, band height.
+        function test_geometry_data() {
+            return [
+                { tag: "one racer", racers: 1, kayak: [385.95, 200], start: 386, sep: [107, 847],
+                  centre: 515, band: 10 },
+                { tag: "ten racers", racers: 10, kayak: [189.12, 98], start: 190, sep: [107, 181],
+                  centre: 146, band: 2 },
+            ]
+        }
+
+        function test_geometry(data) {
+            const page = opened(data.racers, 500)
+            const kayak = page.laneRefs[0]
+            compare([kayak.width, kayak.height].map(v => Math.round(v * 100) / 100), data.kayak)
+            // The bow stands on the start line; the finish line is in the same place for all.
+            const bow = kayak.mapToItem(page.designRoot, kayak.width, kayak.height / 2)
+            compare(Math.round(bow.x * 100) / 100, data.start)
+            fuzzyCompare(bow.y, data.centre, 0.01)
+            const separators = all(page, "laneSeparator")
+            compare(separators.length, data.racers + 1)
+            compare(designRect(page, separators[0])[1], data.sep[0])
+            compare(designRect(page, separators[1])[1], data.sep[1])
+            compare(all(page, "separatorBand")[0].height, data.band)
+            compare(designRect(page, all(page, "progressBarFixed")[0]),
+                    [data.start, 916, 1427 - data.start, 45])
+        }
+
+        // Scale labels, dots per separator and the 250 m marks.
+        function test_divisions_data() {
+            return [
+                { tag: "250", dist: 250, labels: ["0m", "50m", "100m", "150m", "200m", "250m"] },
+                { tag: "500", dist: 500, labels: ["0m", "100m", "200m", "300m", "400m", "500m"] },
+                { tag: "1000", dist: 1000, labels: ["0m", "250m", "500m", "750m", "1000m"] },
+                { tag: "1500", dist: 1500, labels: ["0m", "250m", "500m", "750m", "1000m", "1250m", "1500m"] },
+                { tag: "2000", dist: 2000, labels: Array.from({ length: 9 }, (_, k) => 250 * k + "m") },
+                { tag: "2500", dist: 2500, labels: Array.from({ length: 11 }, (_, k) => 250 * k + "m") },
+            ]
+        }
+
+        function test_divisions(data) {
+            const page = opened(3, data.dist)
+            const marks = all(page, "scaleMark")
+            compare(marks.map(m => m.text), data.labels)
+            verify(Qt.colorEqual(marks[marks.length - 1].color, "#EF4444"))
+            verify(Qt.colorEqual(marks[marks.length - 2].color, "#FACC15"))
+            compare(all(page, "distanceDot").length, 4 * data.labels.length)
+            const halfway = data.dist === 500
+            compare(all(page, "raceLabelRow250")[0].visible, halfway)
+            compare(all(page, "halfwayDot")[0].visible, halfway)
+        }
+
+        function test_countdownTexts() {
+            const page = opened(2, 500)
+            const text = findChild(page, "countdownText")
+            const line = findChild(page, "countdownLine")
+            const seen = []
+            for (let k = 0; k <= 10; ++k) {
+                seen.push(text.text + (line.visible ? " " + line.text : ""))
+                page.countdownTick()
+            }
+            compare(seen, ["10 Racers ready", "9 Racers ready", "8 Racers ready", "7 Racers ready",
+                           "6 Racers ready", "5 Racers ready", "4 Racers ready", "3 Get set...",
+                           "2 Get set...", "1 Get set...", "GO"])
+            verify(!findChild(page, "countdownOverlay").visible)
+        }
+
+        // Ten racers: the lane circle leads the bow until 300 px before the finish line, then
+        // sits behind the stern.
+        function test_laneCircleJumps() {
+            const page = opened(10, 500)
+            for (let k = 0; k < 7; ++k)
+                page.countdownTick()
+            const kayak = page.laneRefs[0]
+            const circle = all(page, "laneCircle")[0]
+            verify(circle.visible)
+            const finishX = 1427 - (page._raceAreaX - 2) - 5
+            kayak.x = finishX - 301 - kayak.width
+            tryCompare(kayak, "x", finishX - 301 - kayak.width)
+            compare(circle.x, kayak.x + kayak.width + 3)
+            kayak.x = finishX - 300 - kayak.width
+            tryCompare(kayak, "x", finishX - 300 - kayak.width)
+            compare(circle.x, kayak.x - circle.width - 40)
+        }
+
+        // Finish cards and notices for places 2 and 4, the standings and the leader box.
+        function test_finishAnnouncements() {
+            const page = opened(8, 500, Array(8).fill(500))
+            Race.startRace(page)
+            Race.step(page, Array(8).fill(499))
+            Race.step(page, [1, 200, 300, 400, 400, 400, 400, 400])
+            Race.step(page, [1, 1, 299, 400, 400, 400, 400, 400])
+            const card = page.laneRankRefs[1]
+            tryCompare(card, "x", card.finalX)
+            compare(designRect(page, card)[0], 942)
+            const medal = findChild(card, "medalIcon")
+            verify(medal.visible)
+            compare([medal.width, medal.height], [45, 56.25])
+            compare(findChild(card, "rankLabel").font.pixelSize, 26)
+            verify(findChild(card, "rankLabel").font.italic)
+            const toasts = all(page, "finishToast")
+            compare(toasts.map(t => t.place), [1, 2])
+            verify(Qt.colorEqual(toasts[1].color, "#D1D5DB"))
+            compare(findChild(toasts[1], "toastBadge").text, "\uD83E\uDD48")
+            tryCompare(findChild(page, "finishNotificationArea"), "height", 160)
+
+            const rows = all(page, "standingsRow")
+            compare(rows.map(r => findChild(r, "standingDistance").text).slice(0, 3),
+                    ["00:00", "00:00", "202m"])
+            compare(findChild(rows[2], "standingToGo").text, "+298m")
+            compare(rows[0].height, 78.75)
+            compare(findChild(page, "leaderDistance").text, "500m / 500m")
+
+            page.laneRankRefs[3].rankPlace = 4
+            compare(findChild(page.laneRankRefs[3], "medalIcon").visible, false)
+            page.showFinishNotification(3, 4)
+            const fourth = all(page, "finishToast")[2]
+            verify(Qt.colorEqual(fourth.color, "#297AFF"))
+            compare(findChild(fourth, "toastBadge").text, "#4")
+        }
+    }
+}
