@@ -1,9 +1,11 @@
 #include "BluetoothManager.h"
 
+#include "ConsoleLookup.h"
 #include "ConsoleMatcher.h"
 #include "LogWriter.h"
 #include "RaceTables.h"
 #include "SharedData.h"
+#include "SlotTable.h"
 
 #include <QDebug>
 #include <QLowEnergyDescriptor>
@@ -29,30 +31,28 @@ namespace {
 constexpr int FrameSize = 20;
 constexpr int MaxRetries = 5;
 constexpr int ScanTimeoutMs = 10000;
-constexpr int RetrySearchTimeoutMs = 5000;
-constexpr int FinderTimeoutMs = 10000;
 constexpr int StaggerMs = 1000;
 constexpr int DiscoverServicesDelayMs = 500;
 constexpr int SetupDelayMs = 100;
 constexpr int RetryConnectDelayMs = 1000;
 constexpr int ControllerCloseTimeoutMs = 3000;
-
-const QStringList consoleKeywords = {QStringLiteral("zv"), QStringLiteral("kayak"),
-                                     QStringLiteral("rivanta")};
+// A Connect that never answers would otherwise hold its slot until the 25 s D-Bus timeout, six
+// times over. A console in reach answers well within this, services resolved included.
+constexpr int ConnectTimeoutMs = 5000;
 
 QString& slotState(int slot)
 {
-    return global_data[slot + 1][ColActive];
+    return SlotTable::state(slot);
 }
 
 QString configuredText(int slot)
 {
-    return global_data[slot + 1][ColMac].trimmed();
+    return SlotTable::configuredText(slot);
 }
 
 bool isSlot(int index)
 {
-    return index >= 0 && index < SlotCount && index + 1 < global_data.size();
+    return SlotTable::isSlot(index);
 }
 
 template <typename Enum> const char* enumKey(Enum value)
@@ -84,20 +84,19 @@ int retryDelay(QLowEnergyController::Error error, int attempt)
 
 } // namespace
 
-BluetoothManager::BluetoothManager(QObject* parent) : QObject(parent)
+BluetoothManager::BluetoothManager(QObject* parent)
+    : QObject(parent), lookup(new ConsoleLookup(this))
 {
     // The slot table is normally built by the race data object at start-up; a manager used
     // without it must still find its rows.
     SharedData::buildTables();
+    connect(lookup, &ConsoleLookup::consoleTaken, this, &BluetoothManager::onConsoleTaken);
 }
 
 BluetoothManager::~BluetoothManager()
 {
     disconnectAllDevices();
     releaseAgent(scanAgent);
-    // An agent deleted while it searches leaves the adapter searching for the rest of the run
-    // (Qt keeps its interest in discovery), so a running search is stopped first.
-    releaseLookupAgent();
 }
 
 bool BluetoothManager::lowEnergySupported()
@@ -167,6 +166,10 @@ void BluetoothManager::dropController(KayakConsole& console)
 void BluetoothManager::disconnectAllDevices()
 {
     qDebug() << "[BLE] Disconnecting old connected device";
+    // The page that calls this is left but stays alive: a search of its own still running
+    // would match and connect the consoles of the page opened next.
+    releaseAgent(scanAgent);
+    lookup->stop();
     for (KayakConsole& console : consoles)
         tearDownLink(console);
     consoles.clear();
@@ -341,6 +344,9 @@ void BluetoothManager::connectConsole(KayakConsole* console)
     console->rxBuffer.clear();
 
     const int id = console->id;
+    const int attempt = ++console->attempt;
+    QTimer::singleShot(ConnectTimeoutMs, Qt::PreciseTimer, this,
+                       [this, id, attempt] { onConnectTimeoutTimer(id, attempt); });
     QLowEnergyController* controller =
         QLowEnergyController::createCentral(console->deviceInfo, this);
     console->controller = controller;
@@ -369,19 +375,22 @@ void BluetoothManager::setupFtmsService(KayakConsole* console)
     console->resistanceChar = service->characteristic(RESISTANCE_UUID);
     if (!console->rowerData.isValid()) {
         qWarning() << "[BLE]" << console->name << "Metrics characteristic (ROWER_DATA) not found!";
+        failNotifications(*console);
         return;
     }
     if (!(console->rowerData.properties() & QLowEnergyCharacteristic::Notify)) {
         qWarning() << "[BLE]" << console->name << "Notify not supported!";
+        failNotifications(*console);
         return;
     }
     const QLowEnergyDescriptor cccd = console->rowerData.descriptor(CCCD_UUID);
-    if (cccd.isValid()) {
-        service->writeDescriptor(cccd, QByteArray::fromHex("0100"));
-        qDebug() << "[BLE]" << console->name << "Notifications enabled on rower data.";
-    } else {
+    if (!cccd.isValid()) {
         qWarning() << "[BLE]" << console->name << "CCCD descriptor not found.";
+        failNotifications(*console);
+        return;
     }
+    service->writeDescriptor(cccd, QByteArray::fromHex("0100"));
+    qDebug() << "[BLE]" << console->name << "Notifications enabled on rower data.";
     connect(service, &QLowEnergyService::characteristicChanged, this,
             &BluetoothManager::characteristicChanged, Qt::UniqueConnection);
 }
@@ -410,20 +419,45 @@ void BluetoothManager::onControllerError(int id, QLowEnergyController* controlle
         qWarning() << "[BLE]" << console->name << "Controller error:" << errorName;
     else
         qWarning() << "[BLE]" << console->name << "Controller error:" << int(error);
-    const int attempt = ++retryCounts[console->address];
-    dropController(*console);
+    failAttempt(*console, error);
+}
 
-    if (attempt > MaxRetries) {
-        qWarning() << "[BLE]" << console->name << "Failed after" << MaxRetries << "attempts.";
-        console->givenUp = true;
-        console->ready = false;
-        if (isSlot(console->slot))
-            slotState(console->slot) = SlotFailed;
+void BluetoothManager::failAttempt(KayakConsole& console, QLowEnergyController::Error error)
+{
+    const int id = console.id;
+    const int attempt = ++retryCounts[console.address];
+    dropController(console);
+
+    // A race holds its consoles: one that lost its link mid-race is never given up, so that it
+    // races on under its own record (the race rows point at it) as soon as it is back.
+    if (attempt > MaxRetries && !all_devices_connected) {
+        qWarning() << "[BLE]" << console.name << "Failed after" << MaxRetries << "attempts.";
+        console.givenUp = true;
+        console.ready = false;
+        if (isSlot(console.slot))
+            slotState(console.slot) = SlotFailed;
         return;
     }
-    const int delay = retryDelay(error, attempt);
-    qDebug() << "[BLE]" << console->name << "Retry" << attempt << "in" << delay << "ms";
+    const int delay = retryDelay(error, std::min(attempt, MaxRetries));
+    qDebug() << "[BLE]" << console.name << "Retry" << attempt << "in" << delay << "ms";
     QTimer::singleShot(delay, Qt::PreciseTimer, this, [this, id] { onRetryTimer(id); });
+}
+
+void BluetoothManager::failNotifications(KayakConsole& console)
+{
+    // Connected but silent, the slot would race at 0 all race long. It fails, so that the
+    // operator is offered Retry, which replaces the record.
+    qWarning() << "[BLE]" << console.name << "No Rower Data notifications; slot" << console.slot + 1
+               << "failed.";
+    tearDownLink(console);
+    console.ready = false;
+    console.givenUp = true;
+    if (!isSlot(console.slot))
+        return;
+    // The count of a race in progress is its number of race rows; it does not change.
+    if (slotState(console.slot) == SlotConnected && !all_devices_connected)
+        --global_playernum;
+    slotState(console.slot) = SlotFailed;
 }
 
 void BluetoothManager::onControllerDisconnected(int id, QLowEnergyController* controller)
@@ -499,7 +533,10 @@ void BluetoothManager::onFtmsStateChanged(int id, QLowEnergyService* service,
     console->ready = true;
     if (isSlot(console->slot) && slotState(console->slot) != SlotConnected) {
         slotState(console->slot) = SlotConnected;
-        ++global_playernum;
+        // The count of a race in progress is its number of race rows: a console that becomes
+        // ready now has no row.
+        if (!all_devices_connected)
+            ++global_playernum;
         qDebug() << "[BLE]" << console->name << "slot" << console->slot + 1 << "FTMS Ready!";
     }
 }
@@ -511,6 +548,9 @@ void BluetoothManager::onFtmsError(int id, QLowEnergyService* service,
     if (!console || console->service != service)
         return;
     qWarning() << "[BLE]" << console->name << "FTMS service error:" << enumKey(error);
+    // The only descriptor written is the one that switches the Rower Data notifications on.
+    if (error == QLowEnergyService::DescriptorWriteError)
+        failNotifications(*console);
 }
 
 // Single-shot timers of a console's link
@@ -519,6 +559,19 @@ void BluetoothManager::onConnectTimer(int id)
 {
     if (KayakConsole* console = findConsole(id))
         connectConsole(console);
+}
+
+void BluetoothManager::onConnectTimeoutTimer(int id, int attempt)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->attempt != attempt || !console->controller)
+        return;
+    const QLowEnergyController::ControllerState state = console->controller->state();
+    if (state != QLowEnergyController::ConnectingState &&
+        state != QLowEnergyController::UnconnectedState)
+        return;
+    qWarning() << "[BLE]" << console->name << "Connect timed out after" << ConnectTimeoutMs << "ms";
+    failAttempt(*console, QLowEnergyController::ConnectionError);
 }
 
 void BluetoothManager::onDiscoverServicesTimer(int id, QLowEnergyController* controller)
@@ -621,12 +674,6 @@ void BluetoothManager::setResistance(int consoleIndex, int level)
 // ---------------------------------------------------------------------------------------------
 // Single-slot retry, address finder and disconnect
 
-void BluetoothManager::releaseLookupAgent()
-{
-    releaseAgent(lookupAgent);
-    finderRunning = false;
-}
-
 void BluetoothManager::removeGivenUpRecords(int slot)
 {
     // A given-up record would make the retry skip its own device as a duplicate; the retry
@@ -644,129 +691,34 @@ void BluetoothManager::removeGivenUpRecords(int slot)
 void BluetoothManager::connectRetry(int index)
 {
     // Only slots have a row in the table.
-    if (!isSlot(index))
+    if (!isSlot(index) || !lowEnergySupported() || lookup->isSearching())
         return;
-    if (!lowEnergySupported())
-        return;
-    if (lookupAgent && lookupAgent->isActive())
-        return;
-    releaseLookupAgent();
     removeGivenUpRecords(index);
-
-    lookupAgent = new QBluetoothDeviceDiscoveryAgent(this);
-    lookupAgent->setLowEnergyDiscoveryTimeout(RetrySearchTimeoutMs);
-    finderRunning = false;
-    slotState(index) = SlotConnecting;
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
-            [this, index](const QBluetoothDeviceInfo& device) {
-                onRetryDeviceDiscovered(index, device);
-            });
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
-            [this, index] { onRetryScanFinished(index); });
-    // A search that stops on an error ends like one that found nothing.
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
-            [this, index] { onRetryScanFinished(index); });
-    lookupAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+    lookup->searchSlot(index);
 }
 
-void BluetoothManager::onRetryDeviceDiscovered(int index, const QBluetoothDeviceInfo& device)
+void BluetoothManager::scanConsoles()
 {
-    if (!ConsoleMatcher::offersFtms(device))
+    if (!lowEnergySupported()) {
+        // The address page waits for the end before it lets the operator go on.
+        scan_console_state = ScanFinished;
         return;
-    if (!ConsoleMatcher::matchesConfiguredDevice(configuredText(index), device.address().toString(),
-                                                 device.name()))
-        return;
-    for (const KayakConsole& record : std::as_const(consoles)) {
-        if (ConsoleMatcher::isDuplicate(record, device, index))
-            return;
     }
-    consoles.append(KayakConsole::matched(device, index));
-    const int id = consoles.constLast().id;
+    lookup->findConsoles();
+}
+
+// lookup
+
+void BluetoothManager::onConsoleTaken(int id)
+{
     QTimer::singleShot(RetryConnectDelayMs, Qt::PreciseTimer, this,
                        [this, id] { onRetryConnectTimer(id); });
-    if (lookupAgent && lookupAgent->isActive())
-        releaseLookupAgent();
-}
-
-void BluetoothManager::onRetryScanFinished(int index)
-{
-    releaseLookupAgent();
-    bool held = false;
-    for (const KayakConsole& console : std::as_const(consoles)) {
-        if (console.slot != index)
-            continue;
-        held = true;
-        // The slot's console was connected all along: show it so again.
-        if (console.ready && console.controller)
-            slotState(index) = SlotConnected;
-    }
-    if (!held)
-        slotState(index) = SlotFailed;
 }
 
 void BluetoothManager::onRetryConnectTimer(int id)
 {
     if (KayakConsole* console = findConsole(id))
         connectConsole(console);
-}
-
-void BluetoothManager::scanConsoles()
-{
-    // The address page waits for state 2 before it lets the operator go on: every way out of
-    // here ends in it.
-    if (!lowEnergySupported()) {
-        scan_console_state = ScanFinished;
-        return;
-    }
-    if (lookupAgent && lookupAgent->isActive()) {
-        // A running finder reports its own end; a single-slot search does not.
-        if (!finderRunning)
-            scan_console_state = ScanFinished;
-        return;
-    }
-    releaseLookupAgent();
-
-    lookupAgent = new QBluetoothDeviceDiscoveryAgent(this);
-    lookupAgent->setLowEnergyDiscoveryTimeout(FinderTimeoutMs);
-    finderRunning = true;
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
-            &BluetoothManager::onFinderScanFinished);
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
-            &BluetoothManager::onFinderDeviceDiscovered);
-    connect(lookupAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
-            &BluetoothManager::onFinderScanFinished);
-    lookupAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
-}
-
-void BluetoothManager::onFinderDeviceDiscovered(const QBluetoothDeviceInfo& device)
-{
-    if (!ConsoleMatcher::offersFtms(device))
-        return;
-    const QString name = device.name();
-    const QString address = device.address().toString().toLower();
-    const QString lowerName = name.toLower();
-    const bool known =
-        std::any_of(consoleKeywords.cbegin(), consoleKeywords.cend(), [&](const QString& keyword) {
-            return address.contains(keyword) || lowerName.contains(keyword);
-        });
-    if (!known)
-        return;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (configuredText(slot) == name)
-            return;
-    }
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (configuredText(slot).isEmpty()) {
-            global_data[slot + 1][ColMac] = name;
-            return;
-        }
-    }
-}
-
-void BluetoothManager::onFinderScanFinished()
-{
-    releaseLookupAgent();
-    scan_console_state = ScanFinished;
 }
 
 void BluetoothManager::disconnectConsole(int index)

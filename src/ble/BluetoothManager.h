@@ -15,6 +15,8 @@
 #include <QString>
 #include <QVariantMap>
 
+class ConsoleLookup;
+
 // The Fitness Machine service, its Rower Data and resistance characteristics, and the
 // descriptor that switches notifications on.
 extern const QBluetoothUuid FTMS_SERVICE_UUID;
@@ -68,8 +70,11 @@ private:
     void appendPacketLog(const KayakConsole& console, const QByteArray& frame) const;
     // Stops a search agent, cuts it off from this manager and lets it go.
     void releaseAgent(QBluetoothDeviceDiscoveryAgent*& agent);
-    void releaseLookupAgent();
     void removeGivenUpRecords(int slot);
+    // One failed connection attempt: retried after the back-off, or the console is given up.
+    void failAttempt(KayakConsole& console, QLowEnergyController::Error error);
+    // The Rower Data notifications cannot be switched on: the slot is not connected.
+    void failNotifications(KayakConsole& console);
 
     // scanAgent
     void onScanError(QBluetoothDeviceDiscoveryAgent::Error error);
@@ -89,24 +94,19 @@ private:
 
     // Single-shot timers of a console's link
     void onConnectTimer(int id);
+    void onConnectTimeoutTimer(int id, int attempt);
     void onDiscoverServicesTimer(int id, QLowEnergyController* controller);
     void onRetryTimer(int id);
     void onSetupTimer(int id, QLowEnergyService* service);
 
-    // lookupAgent, searching for one slot's console (connectRetry)
-    void onRetryDeviceDiscovered(int index, const QBluetoothDeviceInfo& device);
-    void onRetryScanFinished(int index);
+    // lookup: a single-slot search took its console
+    void onConsoleTaken(int id);
     void onRetryConnectTimer(int id);
 
-    // lookupAgent, listing nearby consoles (scanConsoles)
-    void onFinderDeviceDiscovered(const QBluetoothDeviceInfo& device);
-    void onFinderScanFinished();
-
     QBluetoothDeviceDiscoveryAgent* scanAgent = nullptr;
-    QBluetoothDeviceDiscoveryAgent* lookupAgent = nullptr;
+    // The single-slot retry and the address finder, one search at a time.
+    ConsoleLookup* lookup = nullptr;
     int expectedCount = -1;
     QElapsedTimer scanTimer;
     bool connectScheduled = false;
-    // lookupAgent runs the address finder rather than a single-slot retry.
-    bool finderRunning = false;
 };

@@ -39,6 +39,9 @@ struct KayakConsole
     bool ready = false;
     // The link was given up (retries used up, or no FTMS service); a retry may replace it.
     bool givenUp = false;
+    // Numbers the connection attempts, so that an attempt's timer knows whether it is still
+    // the current one.
+    int attempt = 0;
     // Frames read from this console since its record was made.
     quint64 framesParsed = 0;
 

@@ -172,15 +172,23 @@ void SharedData::filterRaceData()
         if (r[ColActive] != SlotConnected)
             continue;
         race_data.append(r);
-        const QString a = r[ColMac].trimmed();
-        for (int j = 0; j < consoles.size(); ++j) {
-            if (consoles[j].address == a || consoles[j].name == a) {
-                console_indexes[k] = j;
-                break;
+        // The slot's own console: the link matched it loosely (any address notation, any
+        // letter case of the name), so only its record knows it serves this slot.
+        console_indexes[k] = getConsoleIndex(row - 1);
+        if (console_indexes[k] < 0) {
+            const QString a = r[ColMac].trimmed();
+            for (int j = 0; j < consoles.size(); ++j) {
+                if (consoles[j].address == a || consoles[j].name == a) {
+                    console_indexes[k] = j;
+                    break;
+                }
             }
         }
         ++k;
     }
+    // The race page takes its number of racers from here: one per race row, whatever the
+    // last poll of the set-up page counted.
+    global_playernum = race_data.size();
 }
 
 int SharedData::getConsoleIndex(int index)
@@ -206,7 +214,10 @@ bool SharedData::setRaceResult(int index, QString total_dist, QString race_end_t
 void SharedData::deletePlayers()
 {
     for (int row = 1; row <= SlotCount; ++row) {
-        for (int c = ColNo; c <= ColDob; ++c)
+        // The lane number stays: no field of the set-up page could put it back, and the next
+        // race shows it in its lanes, standings and results.
+        global_data[row][ColNo] = QString::number(row);
+        for (int c = ColFirstName; c <= ColDob; ++c)
             global_data[row][c].clear();
     }
     emit playersChanged();

@@ -201,18 +201,43 @@ private slots:
         data->deletePlayers();
         QCOMPARE(changed.count(), 1);
         for (int row = 1; row <= 10; ++row) {
-            for (int c = 0; c <= 7; ++c)
+            // The lane numbers stay for the next race.
+            QCOMPARE(global_data[row][ColNo], QString::number(row));
+            for (int c = 1; c <= 7; ++c)
                 QVERIFY(global_data[row][c].isEmpty());
             QCOMPARE(global_data[row].size(), 13);
         }
         QCOMPARE(global_data[3][ColMac], QString("Console 3"));
         QCOMPARE(global_data[3][ColActive], QString("1"));
         QCOMPARE(global_data[3][ColDistance], QString("0"));
-        // Lane numbers come back with the next profile reset.
         global_data[3][ColMac].clear();
         global_data[3][ColActive] = "-2";
         data->readProfile();
-        QCOMPARE(global_data[3][ColNo], QString("3"));
+    }
+
+    // The racer count is the number of race rows, whatever the set-up page counted at its last
+    // poll; the rows keep their lane numbers after "Delete Players".
+    void raceRowsSetTheRacerCount_data()
+    {
+        QTest::addColumn<QList<int>>("connected");
+        QTest::newRow("none") << QList<int>{};
+        QTest::newRow("three") << QList<int>{2, 5, 7};
+        QTest::newRow("all") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    }
+    void raceRowsSetTheRacerCount()
+    {
+        QFETCH(QList<int>, connected);
+        for (int s = 0; s < 10; ++s)
+            global_data[s + 1][ColActive] = connected.contains(s) ? "1" : "-1";
+        data->deletePlayers();
+        data->setPlayerNum(4);
+        data->filterRaceData();
+        QCOMPARE(data->getPlayerNum(), connected.size());
+        QCOMPARE(race_data.size(), connected.size());
+        for (int k = 0; k < connected.size(); ++k)
+            QCOMPARE(data->getPlayerLane(k), QString::number(connected[k] + 1));
+        for (int s = 0; s < 10; ++s)
+            global_data[s + 1][ColActive] = "-2";
     }
 
     void writeProfileStoresAthleteFields()
