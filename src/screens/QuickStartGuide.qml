@@ -20,22 +20,28 @@ ScreenPage {
     // so the sections passing by on the way must not move it.
     property bool autoScrolling: false
 
-    readonly property var requirements: [
-        { icon: "images/icon_pc.svg", key: "Operating System",
-          value: isWindows ? "Windows 10/11 (64-bit)" : "macOS Sonoma 14.x or later (Recommended)" },
-        { icon: "images/icon_processor.svg", key: "Processor",
-          value: isWindows ? "Intel Core i7/i9 (12th Gen+) or AMD Ryzen 7/9"
-                           : "Apple M2/M3/M4\n or Intel Core i7/i9" },
-        { icon: "images/icon_memory.svg", key: "Memory", value: "16–32 GB RAM" },
-        { icon: "images/icon_bluetooth.svg", key: "Bluetooth",
-          value: isWindows ? "Bluetooth 5.2 / 5.3 Adapter \n ( LMP version 11.x / 12.x )"
-                           : "Bluetooth 5.2 / 5.3 Adapter \n (Apple Wireless Controller supported)" },
-        { icon: "images/icon_bluetooth.svg", key: "Connectivity",
-          value: "Bluetooth Low Energy (BLE) Support Required" },
-    ]
+    readonly property var requirements: requirementRows(isWindows)
 
     designHeight: 1044
     backgroundSource: "images/other_bg_1.png"
+
+    // The rows of the requirements table: icon, key and value, the values for Windows or for
+    // the other platforms.
+    function requirementRows(windows) {
+        return [
+            { icon: "images/icon_pc.svg", key: "Operating System",
+              value: windows ? "Windows 10/11 (64-bit)" : "macOS Sonoma 14.x or later (Recommended)" },
+            { icon: "images/icon_processor.svg", key: "Processor",
+              value: windows ? "Intel Core i7/i9 (12th Gen+) or AMD Ryzen 7/9"
+                             : "Apple M2/M3/M4\n or Intel Core i7/i9" },
+            { icon: "images/icon_memory.svg", key: "Memory", value: "16–32 GB RAM" },
+            { icon: "images/icon_bluetooth.svg", key: "Bluetooth",
+              value: windows ? "Bluetooth 5.2 / 5.3 Adapter \n ( LMP version 11.x / 12.x )"
+                             : "Bluetooth 5.2 / 5.3 Adapter \n (Apple Wireless Controller supported)" },
+            { icon: "images/icon_bluetooth.svg", key: "Connectivity",
+              value: "Bluetooth Low Energy (BLE) Support Required" },
+        ]
+    }
 
     // A click on step `index`: the highlight moves at once, then the section scrolls into place.
     function selectStep(index) {

@@ -52,6 +52,12 @@ Item {
             const last = cards[5].mapToItem(area, cards[5].width, cards[5].height)
             compare([first.x, first.y, last.x, last.y], [412, 60, 1412, 760])
 
+            // Each corner picture fades towards the middle of the area and is sharp at its edges.
+            const photos = Checks.collect(area, it => it.hasOwnProperty("fadeColor"))
+            compare(photos.length, 4)
+            for (const photo of photos)
+                Checks.expectFades(this, scene, photo, page.contentBgColor)
+
             mouseClick(findChild(page, "backButton"))
             tryCompare(stack, "depth", 1)
             compare(ScreenProbe.errors, [])

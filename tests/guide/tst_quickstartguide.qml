@@ -154,6 +154,45 @@ Item {
             compare(steps.currentIndex, Math.min(5, nearest))
         }
 
+        Component {
+            id: requirementRowComponent
+            GuideRequirementRow {
+                width: 613
+            }
+        }
+
+        function test_requirementValuesKeepToTheirLineLimit_data() {
+            return [
+                { tag: "Windows", windows: true, lines: 2 },
+                { tag: "other platforms", windows: false, lines: 3 },
+            ]
+        }
+
+        function test_requirementValuesKeepToTheirLineLimit(data) {
+            const rows = guide.requirementRows(data.windows)
+            for (const entry of rows) {
+                const row = createTemporaryObject(requirementRowComponent, scene,
+                                                  { itemValue: entry.value, maxValueLines: data.lines })
+                compare(Checks.cutTexts(row), [], entry.value)
+            }
+            // Beyond the limit a value ends with an ellipsis.
+            const overlong = createTemporaryObject(requirementRowComponent, scene,
+                                               { itemValue: rows[1].value.repeat(4), maxValueLines: data.lines })
+            compare(Checks.cutTexts(overlong).length, 1)
+        }
+
+        // Each picture fades into the card's colour at the edges its section gives it and stays
+        // sharp at the others; checked at the middle of every edge, with the section on screen
+        // and nothing in front of the picture.
+        function test_photosFadeIntoTheCard() {
+            const photos = Checks.collect(content.contentItem, it => it.hasOwnProperty("fadeColor"))
+            compare(photos.length, 8)
+            for (const photo of photos) {
+                content.contentY = photo.parent.parent.y
+                Checks.expectFades(testCase, scene, photo, guide.contentBgColor)
+            }
+        }
+
         function test_backReturnsToThePreviousPage() {
             const back = findChild(guide, "backButton")
             mouseClick(back)

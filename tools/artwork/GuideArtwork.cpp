@@ -531,7 +531,20 @@ void drawErgometer(QPainter& p, qreal u, const Racer* racer, bool screenLit)
 }
 
 // An indoor race: athletes on a row of ergometers, a big screen with the race on the wall.
-QImage drawHallRace(int w, int h, int machines, qreal scale, qreal firstX, quint32 seed)
+struct Hall
+{
+    int machines = 1;
+    qreal scale = 0.2; // length of the nearest machine, as a share of the picture's width
+    qreal firstX =
+        0.4; // where the row starts and how far apart the machines stand (shares of the width)
+    qreal spacing = 0.1;
+    qreal floor = 0.5;   // where the wall meets the floor (share of the height)
+    qreal nearest = 0.9; // the nearest machine's place on the floor and the depth of the row
+    qreal rowDepth = 0.6;
+    QRectF screen; // the big screen on the wall (shares of the picture)
+};
+
+QImage drawHallRace(int w, int h, const Hall& hall, quint32 seed)
 {
     QImage image(w, h, QImage::Format_RGB32);
     QPainter p(&image);
@@ -539,7 +552,7 @@ QImage drawHallRace(int w, int h, int machines, qreal scale, qreal firstX, quint
     p.setRenderHint(QPainter::TextAntialiasing);
 
     // Back wall and floor of the hall.
-    const qreal floorY = h * 0.5;
+    const qreal floorY = h * hall.floor;
     QLinearGradient wall(0, 0, 0, floorY);
     wall.setColorAt(0, QColor("#06222A"));
     wall.setColorAt(1, QColor("#0E3F4A"));
@@ -558,7 +571,8 @@ QImage drawHallRace(int w, int h, int machines, qreal scale, qreal firstX, quint
     }
 
     // The big screen: the race view with its lanes and kayaks, and the product's green.
-    const QRectF screen(w * 0.2, h * 0.07, w * 0.6, h * 0.33);
+    const QRectF screen(w * hall.screen.x(), h * hall.screen.y(), w * hall.screen.width(),
+                        h * hall.screen.height());
     p.setPen(Qt::NoPen);
     p.setBrush(QColor("#020C0F"));
     p.drawRect(screen.adjusted(-6, -6, 6, 6));
@@ -588,13 +602,14 @@ QImage drawHallRace(int w, int h, int machines, qreal scale, qreal firstX, quint
     p.fillRect(QRectF(0, 0, w, h), screenGlow);
 
     // The machines in a row, the nearer ones lower and larger.
-    for (int i = 0; i < machines; ++i) {
-        const qreal depth = machines > 1 ? qreal(i) / (machines - 1) : 1;
-        const qreal u = w * scale * (0.55 + depth * 0.45) / 100;
+    for (int i = 0; i < hall.machines; ++i) {
+        const qreal depth = hall.machines > 1 ? qreal(i) / (hall.machines - 1) : 1;
+        const qreal u = w * hall.scale * (0.55 + depth * 0.45) / 100;
         Racer racer = kRacers[i % 6];
         racer.stroke = gen.generateDouble();
         p.save();
-        p.translate(w * (firstX + i * 0.085), floorY + (h - floorY) * (0.25 + depth * 0.6));
+        p.translate(w * (hall.firstX + i * hall.spacing),
+                    floorY + (h - floorY) * (hall.nearest - (1 - depth) * hall.rowDepth));
         drawErgometer(p, u, &racer, true);
         p.restore();
     }
@@ -775,12 +790,18 @@ bool drawGuideArtwork(const QString& out)
     ok &= save(drawErgometerProduct(), dir + "pro-corvex-verticle.png");
     ok &= save(drawRegatta(1000, 500, 0.36, startField, 0.36, 0.55, true, 11),
                dir + "other_bg_2.png");
-    ok &= save(drawHallRace(1200, 700, 5, 0.2, 0.4, 21), dir + "other_bg_2_2.png");
+    ok &= save(
+        drawHallRace(1200, 700, {5, 0.25, 0.38, 0.095, 0.5, 0.9, 0.6, {0.2, 0.07, 0.6, 0.33}}, 21),
+        dir + "other_bg_2_2.png");
     ok &= save(drawCloseUp(500, 500, 1, 0.2, false, 31), dir + "other_bg_2_3_1.png");
     ok &= save(drawAerial(500, 500, -24, 41), dir + "other_bg_2_3_2.png");
-    ok &= save(drawHallRace(1000, 600, 4, 0.26, 0.36, 51), dir + "other_bg_2_4.png");
+    ok &= save(drawHallRace(1000, 600,
+                            {4, 0.3, 0.34, 0.11, 0.42, 0.68, 0.45, {0.3, 0.06, 0.55, 0.28}}, 51),
+               dir + "other_bg_2_4.png");
     ok &= save(drawCloseUp(500, 500, 2, 0.7, true, 61), dir + "other_bg_2_5_1.png");
-    ok &= save(drawHallRace(500, 500, 1, 0.62, 0.42, 71), dir + "other_bg_2_5_2.png");
+    ok &=
+        save(drawHallRace(500, 500, {1, 0.66, 0.47, 0, 0.5, 0.3, 0, {0.22, 0.16, 0.56, 0.26}}, 71),
+             dir + "other_bg_2_5_2.png");
     ok &= save(drawRegatta(1020, 700, 0.3, finishField, 0.42, 0.62, true, 81),
                dir + "other_bg_2_6.png");
     return ok;
