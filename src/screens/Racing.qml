@@ -213,7 +213,10 @@ ScreenPage {
     }
 
     function expireNotifications(now) {
-        finishNotifications = finishNotifications.filter(n => now - n.createdAt < 3000)
+        const kept = finishNotifications.filter(n => now - n.createdAt < 3000)
+        // A new list rebuilds every toast, so the list is replaced only when a notice goes.
+        if (kept.length !== finishNotifications.length)
+            finishNotifications = kept
     }
 
     // One tick of the race step timer.

@@ -180,11 +180,5 @@ Item {
             // The kayak of the unfinished row stops paddling with the step timer.
             verify(!page.laneRefs[1].running)
         }
-
-        function test_printOnlyAfterTheEnd() {
-            const page = started(1, [500])
-            click(page, "printButton")
-            compare(ScreenProbe.errors, [])
-        }
     }
 }

@@ -128,44 +128,26 @@ Item {
             compare(page.laneRankRefs[1].rankText, "2nd " + RaceFeed.athleteName(1) + " 00:00")
         }
 
-        function test_placeWords_data() {
+        // The page's helpers: place words, the order of ranking keys, the clock text.
+        function test_pageFunctions_data() {
             return [
-                { tag: "1", place: 1, word: "1st" }, { tag: "2", place: 2, word: "2nd" },
-                { tag: "3", place: 3, word: "3rd" }, { tag: "4", place: 4, word: "4th" },
-                { tag: "10", place: 10, word: "10th" },
+                { tag: "place 1", call: p => p.placeWord(1), result: "1st" },
+                { tag: "place 2", call: p => p.placeWord(2), result: "2nd" },
+                { tag: "place 3", call: p => p.placeWord(3), result: "3rd" },
+                { tag: "place 4", call: p => p.placeWord(4), result: "4th" },
+                { tag: "place 10", call: p => p.placeWord(10), result: "10th" },
+                { tag: "keys 5 7 7 2", call: p => p.bubbleSortIndexes([5, 7, 7, 2], 4), result: [1, 2, 0, 3] },
+                { tag: "finisher first", call: p => p.bubbleSortIndexes([1000120, 400, 2000050], 3),
+                  result: [2, 0, 1] },
+                { tag: "clock 0", call: p => p.formatRaceTimeFromMsPrecise(0, "ms"), result: "00:00" },
+                { tag: "clock negative", call: p => p.formatRaceTimeFromMsPrecise(-500, "ms"), result: "00:00" },
+                { tag: "clock 61999", call: p => p.formatRaceTimeFromMsPrecise(61999, "ms"), result: "01:01" },
+                { tag: "clock 100 min", call: p => p.formatRaceTimeFromMsPrecise(6000000, "ms"), result: "100:00" },
             ]
         }
 
-        function test_placeWords(data) {
-            const page = Race.openPage(testCase, racingComponent, scene, 10, 500)
-            compare(page.placeWord(data.place), data.word)
-        }
-
-        function test_ranking_data() {
-            return [
-                { tag: "keys 5 7 7 2", keys: [5, 7, 7, 2], order: [1, 2, 0, 3] },
-                { tag: "all equal", keys: [3, 3, 3], order: [0, 1, 2] },
-                { tag: "finisher above runners", keys: [1000120, 400, 2000050], order: [2, 0, 1] },
-                { tag: "one row", keys: [9], order: [0] },
-            ]
-        }
-
-        function test_ranking(data) {
-            const page = Race.openPage(testCase, racingComponent, scene, 1, 500)
-            compare(page.bubbleSortIndexes(data.keys, data.keys.length), data.order)
-        }
-
-        function test_clockText_data() {
-            return [
-                { tag: "start", ms: 0, text: "00:00" }, { tag: "negative", ms: -500, text: "00:00" },
-                { tag: "61999", ms: 61999, text: "01:01" }, { tag: "65400", ms: 65400, text: "01:05" },
-                { tag: "100 minutes", ms: 6000000, text: "100:00" },
-            ]
-        }
-
-        function test_clockText(data) {
-            const page = Race.openPage(testCase, racingComponent, scene, 1, 500)
-            compare(page.formatRaceTimeFromMsPrecise(data.ms, "ms"), data.text)
+        function test_pageFunctions(data) {
+            compare(data.call(Race.openPage(testCase, racingComponent, scene, 1, 500)), data.result)
         }
 
         function test_logFileName() {
