@@ -138,9 +138,10 @@ bool ZipReader::inflate(const QByteArray& compressed, qint64 declaredSize, QByte
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return false;
-    // The declared size is only a hint: the output grows as the stream really inflates, and is
-    // checked against the compressed bytes consumed after every chunk.
-    const qint64 limit = inflatedLimit(compressed.size());
+    // A stream that inflates beyond its declared size is damaged and given up at once; one that
+    // declares a large size is checked against the compressed bytes consumed after every chunk,
+    // so the declaration alone never makes us hold more than the stream can honestly give.
+    const qint64 limit = qMin(inflatedLimit(compressed.size()), declaredSize);
     QByteArray buffer(qMin(qMax(declaredSize, ChunkSize), limit + 1), Qt::Uninitialized);
     qint64 produced = 0;
     qint64 consumed = 0;

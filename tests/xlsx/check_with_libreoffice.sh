@@ -15,13 +15,14 @@ out=$(mktemp -d)
 test_dir="$build/tests/tst_xlsx_document"
 (cd "$test_dir" && QT_QPA_PLATFORM=offscreen RIVANTA_XLSX_KEEP="$out" \
   ./tst_xlsx_document.app/Contents/MacOS/tst_xlsx_document writesIntoACopy roundTripThroughOpenpyxl \
-  newDocumentSavesAWorkbook escapesTextAndNeverWritesAFormula >/dev/null)
+  newDocumentSavesAWorkbook escapesTextAndNeverWritesAFormula \
+  keepsASharedFormulaWhoseAnchorIsWritten >/dev/null)
 
 status=0
 check() { # file, expected text in the CSV of its first sheet
   if grep -qF -- "$2" "$out/${1%.xlsx}.csv"; then echo "ok   $1: $2"; else echo "FAIL $1: $2"; status=1; fi
 }
-for f in copy.xlsx py-out.xlsx new.xlsx escape.xlsx; do
+for f in copy.xlsx py-out.xlsx new.xlsx escape.xlsx shared-out.xlsx; do
   HOME="$out" soffice --headless --norestore \
     --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir "$out" "$out/$f" >/dev/null 2>&1
   [ -s "$out/${f%.xlsx}.csv" ] || { echo "FAIL $f: LibreOffice did not open it"; status=1; continue; }
@@ -39,5 +40,9 @@ check new.xlsx "TRUE"
 check escape.xlsx "=SUM(A1:A2)"
 check escape.xlsx "<b>&amp;"
 check escape.xlsx "Čakovec – Šibenik"
+# The cells below the written ones keep their shared formula and its result (A15 = 15*2+65+3).
+check shared-out.xlsx "rank 4,14"
+check shared-out.xlsx "98,15"
+check shared-out.xlsx "198,20"
 rm -rf "$out"
 exit $status

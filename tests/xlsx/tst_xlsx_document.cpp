@@ -691,13 +691,16 @@ void tst_XlsxDocument::keepsASharedFormulaWhoseAnchorIsWritten()
 {
     // A11:A20 hold one formula filled down, stored once at A11 and shared by the cells below.
     QByteArray data = "<row r=\"1\"><c r=\"C1\"><v>2</v></c></row>";
+    int sum = 0;
     for (int r = 11; r <= 20; ++r) {
         const QByteArray n = QByteArray::number(r);
+        sum += r;
         const QByteArray f = r == 11 ? "<f t=\"shared\" ref=\"A11:A20\" si=\"0\">B11*$C$1+SUM(B$2:"
                                        "B11)+LEN(\"B11\")</f>"
                                      : "<f t=\"shared\" si=\"0\"/>";
-        data += "<row r=\"" + n + "\"><c r=\"A" + n + "\">" + f + "<v>0</v></c><c r=\"B" + n +
-                "\"><v>" + n + "</v></c></row>";
+        data += "<row r=\"" + n + "\"><c r=\"A" + n + "\">" + f + "<v>" +
+                QByteArray::number(r * 2 + sum + 3) + "</v></c><c r=\"B" + n + "\"><v>" + n +
+                "</v></c></row>";
     }
     const QString templ = path("shared.xlsx");
     QVERIFY(TestWorkbook::write(
@@ -707,6 +710,7 @@ void tst_XlsxDocument::keepsASharedFormulaWhoseAnchorIsWritten()
         QVERIFY(doc.write(r, 1, QStringLiteral("rank %1").arg(r - 10), Format()));
     QVERIFY(doc.saveAs(path("shared-out.xlsx")));
     keep(path("shared-out.xlsx"));
+    QCOMPARE(Document(path("shared-out.xlsx")).read(15, 1), QVariant(98)); // its result stays
 
     const QJsonObject r = runPython(QStringLiteral(R"(
 import json, sys, openpyxl
