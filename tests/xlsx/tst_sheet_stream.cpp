@@ -1,4 +1,5 @@
 // The streaming sheet reader.
+#include "CellReference.h"
 #include "Document.h"
 #include "Format.h"
 #include "SheetStreamReader.h"
@@ -54,6 +55,7 @@ private slots:
     void skipsCellsWithoutAUsableReference();
     void sharedStringIndexes();
     void booleansNumbersAndTexts();
+    void textsConvertAsQtConvertsThem();
     void formulas();
     void zeroWidthNoBreakSpaceIsText();
     void inlineStringKeepsTheLastRun();
@@ -125,6 +127,26 @@ void tst_SheetStream::booleansNumbersAndTexts()
     QCOMPARE(cells[5].value.typeId(), QMetaType::QString);
     QCOMPARE(cells[6].value.toString(), QStringLiteral("72"));
     QCOMPARE(cells[7].value, QVariant(QStringLiteral("text")));
+}
+
+void tst_SheetStream::textsConvertAsQtConvertsThem()
+{
+    // Texts that start with a letter take a shortcut; the result must be Qt's all the same.
+    const QStringList texts = {"Athlete 3", "inf", " -INF", "nan", "NaN ", "e5",  "E",
+                               " 2.5e3 ",   "x1",  "+.5",   "i",   "n",    "\t7", "\u00e93"};
+    QByteArray data = "<row r=\"1\">";
+    for (int i = 0; i < texts.size(); ++i)
+        data += "<c r=\"" + CellReference::toString(1, i + 1).toUtf8() + "\" t=\"str\"><v>" +
+                texts[i].toUtf8() + "</v></c>";
+    const auto cells = stream(data + "</row>");
+    QCOMPARE(cells.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        bool ok = false;
+        const double d = texts[i].toDouble(&ok);
+        QCOMPARE(cells[i].value.typeId(), ok ? QMetaType::Double : QMetaType::QString);
+        if (ok && !qIsNaN(d))
+            QCOMPARE(cells[i].value.toDouble(), d);
+    }
 }
 
 void tst_SheetStream::formulas()
