@@ -132,6 +132,12 @@ void drawPaddlerBody(QPainter& p, qreal u, const Racer& racer, const QPointF& lo
     cap.closeSubpath();
     p.setBrush(racer.cap);
     p.drawPath(cap);
+    // Ear and sunglasses.
+    p.setBrush(kShadowSkin);
+    p.drawEllipse(head + QPointF(-0.6 * u, 0.6 * u), 0.8 * u, 1.1 * u);
+    p.setBrush(QColor("#15191C"));
+    p.drawRoundedRect(QRectF(head.x() + 0.8 * u, head.y() - 0.6 * u, 3 * u, 1.4 * u), 0.5 * u,
+                      0.5 * u);
 
     // The paddle, then the near arm over it.
     const QColor shaft("#1B1F24");
@@ -140,9 +146,15 @@ void drawPaddlerBody(QPainter& p, qreal u, const Racer& racer, const QPointF& lo
     const QPointF highDir = high - low;
     drawBlade(p, low, low + lowDir * 0.22, 4.2 * u, bladeInWater ? QColor("#20262C") : shaft);
     drawBlade(p, high, high + highDir * 0.22, 4.2 * u, shaft);
-    drawLimb(p, shoulder + QPointF(1.5 * u, 0.5 * u),
-             along(shoulder, lowHand, 0.55) + QPointF(0, 1.5 * u), 3.4 * u, kSkin);
-    drawLimb(p, along(shoulder, lowHand, 0.55) + QPointF(0, 1.5 * u), lowHand, 3 * u, kSkin);
+    // The elbow bends down and out from the line between shoulder and hand.
+    const QPointF reach = lowHand - shoulder;
+    const QPointF elbow = along(shoulder, lowHand, 0.5) + QPointF(-reach.y(), reach.x()) * -0.22 +
+                          QPointF(0, 1.5 * u);
+    drawLimb(p, shoulder + QPointF(1.5 * u, 0.5 * u), elbow, 3.4 * u, kSkin);
+    drawLimb(p, elbow, lowHand, 3 * u, kSkin);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kShadowSkin);
+    p.drawEllipse(lowHand, 1.6 * u, 1.6 * u);
     // Sleeve over the top of the near arm.
     drawLimb(p, shoulder + QPointF(1.5 * u, 0), shoulder + QPointF(2.5 * u, 2.5 * u), 4.4 * u,
              racer.shirt);
@@ -197,6 +209,10 @@ void drawKayakRacer(QPainter& p, qreal length, const Racer& racer, const QColor&
     p.setBrush(withAlpha(water, 0.65));
     p.drawRect(QRectF(-52 * u, 0.6 * u, 104 * u, 2 * u));
 
+    // The cockpit rim round the paddler's hips.
+    p.setBrush(QColor("#15191C"));
+    p.drawEllipse(QPointF(0, -2.4 * u), 7 * u, 1.4 * u);
+
     drawPaddlerBody(p, u, racer, low, high, true);
 
     // Splash where the blade works.
@@ -215,6 +231,17 @@ void drawKayakRacer(QPainter& p, qreal length, const Racer& racer, const QColor&
     p.restore();
 }
 
+// The boat and paddler mirrored faintly in the water below the waterline.
+void drawReflection(QPainter& p, qreal length, const Racer& racer)
+{
+    p.save();
+    p.setOpacity(0.16);
+    p.translate(0, length * 0.02);
+    p.scale(1, -0.7);
+    drawKayakRacer(p, length, racer, kWaterFar);
+    p.restore();
+}
+
 // Sky above the far shore: a soft gradient with the low sun's glow.
 void drawSky(QPainter& p, const QRectF& area, qreal horizon, const QPointF& sun)
 {
@@ -227,6 +254,26 @@ void drawSky(QPainter& p, const QRectF& area, qreal horizon, const QPointF& sun)
     glow.setColorAt(0.15, QColor(255, 220, 170, 70));
     glow.setColorAt(1, QColor(255, 220, 170, 0));
     p.fillRect(QRectF(area.left(), area.top(), area.width(), horizon - area.top()), glow);
+
+    // A few long, soft clouds lit from below.
+    QRandomGenerator gen(quint32(sun.x() * 7 + area.width()));
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 7; ++i) {
+        const QPointF centre(area.left() + gen.generateDouble() * area.width(),
+                             area.top() +
+                                 (0.15 + gen.generateDouble() * 0.55) * (horizon - area.top()));
+        const qreal rx = area.width() * (0.08 + gen.generateDouble() * 0.12);
+        QRadialGradient cloud(centre, rx);
+        cloud.setColorAt(0, QColor(225, 240, 238, 46));
+        cloud.setColorAt(1, QColor(225, 240, 238, 0));
+        p.save();
+        p.translate(centre);
+        p.scale(1, 0.22);
+        p.translate(-centre);
+        p.setBrush(cloud);
+        p.drawEllipse(centre, rx, rx);
+        p.restore();
+    }
 }
 
 // The far bank: a ragged tree line with a grandstand and a finish tower in front of it.
@@ -367,6 +414,7 @@ QImage drawRegatta(int w, int h, qreal horizonRate, const QList<Boat>& boats, qr
         const qreal length = lengthAt(boat.depth);
         p.save();
         p.translate(courseLeft * w + boat.lead * length, yAt(boat.depth));
+        drawReflection(p, length, kRacers[boat.racer]);
         drawKayakRacer(p, length, kRacers[boat.racer], kWaterFar);
         p.restore();
     }
@@ -395,6 +443,7 @@ QImage drawCloseUp(int w, int h, int racer, qreal stroke, bool mirrored, quint32
         p.scale(-1, 1);
     }
     p.translate(w * 0.46, h * 0.8);
+    drawReflection(p, w * 1.5, r);
     drawKayakRacer(p, w * 1.5, r, kWaterFar);
     p.restore();
     finishPhoto(p, image.size());
