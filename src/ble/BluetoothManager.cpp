@@ -14,6 +14,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <iterator>
 
 const QBluetoothUuid
     FTMS_SERVICE_UUID(QUuid::fromString(QLatin1String("00001826-0000-1000-8000-00805f9b34fb")));
@@ -73,6 +74,19 @@ const char* controllerErrorName(QLowEnergyController::Error error)
     default:
         return nullptr;
     }
+}
+
+// The race set up from these links reads this console.
+bool servesRaceRow(const KayakConsole& console)
+{
+    if (!all_devices_connected)
+        return false;
+    for (int j = 0; j < consoles.size(); ++j) {
+        if (consoles[j].id == console.id)
+            return std::find(std::begin(console_indexes), std::end(console_indexes), j) !=
+                   std::end(console_indexes);
+    }
+    return false;
 }
 
 int retryDelay(QLowEnergyController::Error error, int attempt)
@@ -430,7 +444,7 @@ void BluetoothManager::failAttempt(KayakConsole& console, QLowEnergyController::
 
     // A race holds its consoles: one that lost its link mid-race is never given up, so that it
     // races on under its own record (the race rows point at it) as soon as it is back.
-    if (attempt > MaxRetries && !all_devices_connected) {
+    if (attempt > MaxRetries && !servesRaceRow(console)) {
         qWarning() << "[BLE]" << console.name << "Failed after" << MaxRetries << "attempts.";
         console.givenUp = true;
         console.ready = false;

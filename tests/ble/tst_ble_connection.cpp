@@ -199,6 +199,32 @@ private slots:
         checkBackOff(sim.log, "ZV-56", {{1, 100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}});
     }
 
+    // A Connect that never answers ends after a few seconds like a failed one: retried with
+    // the same back-off, the slot fails after the sixth, in bounded time; the console beside
+    // it connects meanwhile.
+    void unansweredConnectsEndInBoundedTime()
+    {
+        const QString silent = QStringLiteral("AA:BB:CC:DD:EE:57");
+        sim.rig.addConsole(sim.console(silent, "ZV-57", {{"connectMode", "no-answer"}}));
+        sim.rig.addConsole(sim.console("AA:BB:CC:DD:EE:58", "ZV-58"));
+        sim.configure(0, "ZV-57");
+        sim.configure(1, "ZV-58");
+        manager = std::make_unique<BluetoothManager>();
+        const qint64 asked = sim.log.now();
+        manager->startScan();
+        BLE_TRY(sim.state(1) == "1", 10000);
+        QCOMPARE(sim.state(0), QStringLiteral("0"));
+        BLE_TRY(sim.state(0) == "-1", 45000);
+        const qint64 took = sim.log.now() - asked;
+        QVERIFY2(took >= 6 * 4900 && took < 40000, qPrintable(QString::number(took)));
+        QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-57\" Connect timed out after 5000 ms"), 6);
+        QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-57\" Failed after 5 attempts."), 1);
+        checkBackOff(sim.log, "ZV-57", {{1, 100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}});
+        QCOMPARE(sim.stat(silent, "connects"), 6u);
+        QVERIFY(!sim.connected(silent));
+        QCOMPARE(sim.state(1), QStringLiteral("1"));
+    }
+
     // A connection resets the count: the next close counts as the first again.
     void successfulConnectionResetsTheCount()
     {

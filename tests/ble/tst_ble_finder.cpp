@@ -67,6 +67,21 @@ private slots:
         QCOMPARE(sim.stat("AA:BB:CC:DD:EE:91", "connects"), 0u);
     }
 
+    // A console that shows up in the search's last moments is in the table when the state says
+    // the search has ended: the address page copies the table at that moment.
+    void lateConsoleIsListedByTheEnd()
+    {
+        sim.rig.addConsole(
+            sim.console("AA:BB:CC:DD:EE:9B", "KAYAK LATE", {{"discoverDelayMs", 9700}}));
+        manager = std::make_unique<BluetoothManager>();
+        scan_console_state = ScanScanning;
+        manager->scanConsoles();
+        sim.settle(9000);
+        QCOMPARE(global_data[1][ColMac], QString());
+        BLE_TRY(scan_console_state == ScanFinished, 8000);
+        QCOMPARE(global_data[1][ColMac], QStringLiteral("KAYAK LATE"));
+    }
+
     // With every row taken nothing is written.
     void writesNothingWhenAllRowsAreTaken()
     {

@@ -3,6 +3,7 @@
 
 #include "BleSimFixture.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <memory>
@@ -181,6 +182,79 @@ private slots:
         BLE_TRY(!sim.connected(addr6) && !sim.connected(addr8), 3000);
         BLE_TRY(sim.state(2) == "1" && consoles.size() == 1, 8000);
         QCOMPARE(sim.state(5), QStringLiteral("-2"));
+    }
+
+    // Back right after opening the page, then the page again with one configured console
+    // absent: the left page's search, still running, must not connect the new page's records.
+    void leftPageStopsActing()
+    {
+        addThree();
+        sim.configure(9, "ZV-ABSENT");
+        other = std::make_unique<BluetoothManager>();
+        other->startScan();
+        BLE_TRY(consoles.size() == 3, 3000);
+        other->disconnectAllDevices();
+        sim.settle(300);
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+
+        // Every slot goes to "1" once and stays there, through both searches' ends.
+        QElapsedTimer clock;
+        clock.start();
+        bool reached = false;
+        while (clock.elapsed() < 17000) {
+            const bool all = sim.state(2) == "1" && sim.state(5) == "1" && sim.state(7) == "1";
+            QVERIFY2(!reached || all, qPrintable(QString::number(clock.elapsed())));
+            reached = reached || all;
+            QTest::qWait(20);
+        }
+        QVERIFY(reached);
+        QCOMPARE(sim.state(9), QStringLiteral("-1"));
+        QCOMPARE(global_playernum, 3);
+        QCOMPARE(consoles.size(), 3);
+        for (const QString& a : {addr3, addr6, addr8})
+            QCOMPARE(sim.stat(a, "connects"), 1u);
+        QCOMPARE(sim.log.countStarting("[BLE] Scan success."), 1);
+    }
+
+    // A console that loses its link mid-race and stays away longer than its retries last is
+    // not given up: once back it races on under its own record, which the race rows still point
+    // at.
+    void raceConsoleComesBackAfterALongDrop()
+    {
+        connectThree("ZV-A6");
+        SharedData data;
+        data.filterRaceData();
+        data.setDeviceConnectionState(true);
+        const QList<int> rows(console_indexes, console_indexes + SlotCount);
+        QVERIFY(sim.rig.setVisible(addr6, false));
+        BLE_TRY(sim.log.countStarting("[BLE] \"ZV-A6\" Retry 8 in") == 1, 20000);
+        QCOMPARE(sim.log.countStarting("[BLE] \"ZV-A6\" Failed after"), 0);
+        QCOMPARE(sim.state(5), QStringLiteral("1"));
+        const int away = data.getDistance(1);
+        QCOMPARE(data.getDistance(1), away);
+
+        const qint64 back = sim.log.now();
+        QVERIFY(sim.rig.setVisible(addr6, true));
+        BLE_TRY(sim.notifying(addr6), 10000);
+        QVERIFY2(sim.log.now() - back < 8000, qPrintable(QString::number(sim.log.now() - back)));
+        BLE_TRY(data.getDistance(1) > 0 && data.getDistance(1) < away, 5000);
+        QCOMPARE(QList<int>(console_indexes, console_indexes + SlotCount), rows);
+        QCOMPARE(consoles.size(), 3);
+        QCOMPARE(sim.state(5), QStringLiteral("1"));
+
+        // Consoles outside the race: given up as usual, and not counted when ready.
+        sim.rig.addConsole(sim.console("AA:BB:CC:DD:EE:A1", "ZV-A1", {{"connectMode", "fail"}}));
+        sim.rig.addConsole(sim.console("AA:BB:CC:DD:EE:A2", "ZV-A2"));
+        sim.configure(0, "ZV-A1");
+        sim.configure(1, "ZV-A2");
+        manager->connectRetry(0);
+        BLE_TRY(sim.state(0) == "-1", 10000);
+        QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-A1\" Failed after 5 attempts."), 1);
+        manager->connectRetry(1);
+        BLE_TRY(sim.state(1) == "1", 10000);
+        QCOMPARE(data.getPlayerNum(), 3);
+        QCOMPARE(QList<int>(console_indexes, console_indexes + SlotCount), rows);
     }
 
 private:
