@@ -457,14 +457,23 @@ void drawKayakFrame(QPainter& p, const QColor& lane, qreal t)
         p.drawEllipse(hand, 6.5, 6.5);
     }
 
-    // Head, leaning forward: a white cap with a stripe from front to back in the lane colour.
+    // Head, leaning forward over the stroke: dark hair from above, the brow showing at the front.
     const QPointF head = torso + QPointF(15, 0);
-    p.setPen(QPen(outline, 1.6));
-    p.setBrush(Qt::white);
-    p.drawEllipse(head, 16, 14.5);
+    QPainterPath skull;
+    skull.addEllipse(head, 15, 13.5);
+    QPainterPath brow;
+    brow.addEllipse(head + QPointF(9, 0), 8, 10);
     p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(lane, 0.9));
-    p.drawRoundedRect(QRectF(head.x() - 14, head.y() - 3, 26, 6), 3, 3);
+    p.setBrush(skin);
+    p.drawPath(skull.intersected(brow));
+    QRadialGradient hair(head + QPointF(-4, -4), 16);
+    hair.setColorAt(0, QColor("#5A4332"));
+    hair.setColorAt(1, QColor("#2A1D15"));
+    p.setBrush(hair);
+    p.drawPath(skull.subtracted(brow));
+    p.setPen(QPen(QColor(0, 0, 0, 110), 1.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(skull);
 }
 
 QImage drawSpriteSheet(const QColor& lane)

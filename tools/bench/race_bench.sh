@@ -61,5 +61,9 @@ BEGIN {
         fps, bare_fps, ratio, verdict(fps > 0 && ratio <= 1.5)
     printf "10-lane step < 2 ms:                median %.2f ms, worst %.2f ms, %s\n", \
         step_median, step_worst, verdict(step_median >= 0 && step_median < 2)
-    printf "CPU < one core:                     %.0f %%, %s\n", 100 * cpu, verdict(cpu < 1)
+    # Xvfb does not hold the frames to a display refresh, so CPU use grows with the frame rate;
+    # what the same frames cost at 60 a second is the figure to hold against one core.
+    at60 = fps > 0 ? cpu * 60 / fps : 0
+    printf "CPU < one core:                     %.0f %% at %.0f frames a second, %.0f %% at 60, %s\n", \
+        100 * cpu, fps, 100 * at60, verdict(at60 < 1)
 }'
