@@ -37,7 +37,8 @@ struct KayakConsole
     int id = 0;
     // The FTMS service details were found: the slot shows connected.
     bool ready = false;
-    // The link was given up (retries used up, or no FTMS service); a retry may replace it.
+    // The link was given up (retries used up, no FTMS service, or no Rower Data notifications);
+    // a retry may replace it.
     bool givenUp = false;
     // Numbers the connection attempts, so that an attempt's timer knows whether it is still
     // the current one.
