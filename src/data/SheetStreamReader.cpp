@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QXmlStreamReader>
 #include <charconv>
+#include <memory>
+#include <thread>
 
 namespace QXlsx {
 
@@ -90,12 +92,30 @@ double toDouble(const QString& text, bool* ok)
     return value;
 }
 
+// QString::toInt for the shared-string indexes cells hold: up to nine ASCII digits are read
+// here, anything else (signs, blanks, longer numbers) is left to QString::toInt.
+int toIndex(const QString& text, bool* ok)
+{
+    const qsizetype size = text.size();
+    if (size == 0 || size > 9)
+        return text.toInt(ok);
+    int value = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < u'0' || u > u'9')
+            return text.toInt(ok);
+        value = value * 10 + (u - u'0');
+    }
+    *ok = true;
+    return value;
+}
+
 QVariant cellValue(ValueType type, const QString& valueText, const QList<QString>* sharedStrings)
 {
     bool ok = false;
     switch (type) {
     case ValueType::SharedString: {
-        const int index = valueText.toInt(&ok);
+        const int index = toIndex(valueText, &ok);
         if (ok && sharedStrings && index >= 0 && index < sharedStrings->size())
             return sharedStrings->at(index);
         return valueText;
@@ -345,38 +365,53 @@ int parse_col_letters(const QStringView& letters, int* consumed)
     return CellReference::parseColumn(letters, consumed);
 }
 
+namespace {
+
+// The package as stored: the file the document was opened from, else the bytes held in memory.
+// Read afresh, so unsaved writes are not seen. Null when there is neither or it cannot be read.
+std::unique_ptr<QIODevice> openPackage(const DocumentPrivate& d)
+{
+    std::unique_ptr<QIODevice> device;
+    if (!d.fileName.isEmpty()) {
+        device = std::make_unique<QFile>(d.fileName);
+    } else if (d.packageBytes && !d.packageBytes->isEmpty()) {
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(*d.packageBytes);
+        device = std::move(buffer);
+    }
+    if (!device || !device->open(QIODevice::ReadOnly))
+        return nullptr;
+    return device;
+}
+
+} // namespace
+
 bool Document::read_sheet_sax(int sheetIndex, const sax_options& options,
                               sax_callback callback) const
 {
     if (!d->workbook)
         return false;
-    // Read afresh from the file (or the bytes held in memory): unsaved writes are not seen.
-    QFile file;
-    QBuffer buffer;
-    QIODevice* source = nullptr;
-    if (!d->fileName.isEmpty()) {
-        file.setFileName(d->fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        source = &file;
-    } else if (d->packageBytes && !d->packageBytes->isEmpty()) {
-        buffer.setData(*d->packageBytes);
-        if (!buffer.open(QIODevice::ReadOnly))
-            return false;
-        source = &buffer;
-    } else {
-        return false;
-    }
-    ZipReader zip(source);
     const Worksheet* sheet = d->workbook->sheet(sheetIndex);
-    if (!sheet)
+    const std::unique_ptr<QIODevice> source = sheet ? openPackage(*d) : nullptr;
+    if (!source)
         return false;
+    // The shared strings are read on a thread of their own while the sheet part inflates.
+    QStringList strings;
+    std::thread sharedStrings;
+    if (options.resolveSharedStrings) {
+        sharedStrings = std::thread([this, &strings] {
+            if (const std::unique_ptr<QIODevice> device = openPackage(*d)) {
+                ZipReader zip(device.get());
+                strings = load_shared_strings_all(zip);
+            }
+        });
+    }
+    const ZipReader zip(source.get());
     const QByteArray xml = zip.fileData(sheet->filePath());
+    if (sharedStrings.joinable())
+        sharedStrings.join();
     if (xml.isEmpty())
         return false;
-    QStringList strings;
-    if (options.resolveSharedStrings)
-        strings = load_shared_strings_all(zip);
     return read_sheet_xml_sax(xml, options, options.resolveSharedStrings ? &strings : nullptr,
                               std::move(callback));
 }

@@ -321,7 +321,8 @@ SheetXmlScanner::Token SheetXmlScanner::startTag()
     qsizetype colon = -1;
     if (!readName(&name, &colon))
         return fail();
-    m_attributes.clear();
+    if (!m_attributes.isEmpty())
+        m_attributes.resize(0);
     const int depth = int(m_open.size()) + 1;
     for (;;) {
         const char* before = m_p;
