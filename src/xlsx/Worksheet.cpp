@@ -637,10 +637,19 @@ bool Worksheet::isSavedXml(const QByteArray& xml) const
             same = std::isfinite(value.toDouble()) ? back.toDouble() == value.toDouble()
                                                    : back.toString() == value.toString();
             break;
-        default:
-            same =
-                value.toString().isEmpty() ? !back.isValid() : back.toString() == value.toString();
+        default: {
+            // A lone surrogate cannot be stored and is written as U+FFFD.
+            QString text = value.toString();
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                if (text[i].isHighSurrogate() && i + 1 < text.size() &&
+                    text[i + 1].isLowSurrogate())
+                    ++i;
+                else if (text[i].isSurrogate())
+                    text[i] = QChar(QChar::ReplacementCharacter);
+            }
+            same = text.isEmpty() ? !back.isValid() : back.toString() == text;
             break;
+        }
         }
         if (!same)
             return false;

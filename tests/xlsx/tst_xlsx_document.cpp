@@ -427,6 +427,7 @@ void tst_XlsxDocument::escapesTextAndNeverWritesAFormula()
     for (int i = 0; i < texts.size(); ++i)
         QVERIFY(doc.write(i + 1, 1, texts[i], Format()));
     QVERIFY(doc.write(1, 2, QString(QChar(1)) + QStringLiteral("ctl"), Format()));
+    QVERIFY(doc.write(2, 2, QString(QChar(0xD800)) + QStringLiteral("lone"), Format()));
     QVERIFY(doc.saveAs(path("escape.xlsx")));
     keep(path("escape.xlsx"));
     Document back(path("escape.xlsx"));
@@ -435,6 +436,7 @@ void tst_XlsxDocument::escapesTextAndNeverWritesAFormula()
         QCOMPARE(back.read(i + 1, 1), QVariant(texts[i]));
     // A control character XML cannot hold travels in the workbook's own escape.
     QCOMPARE(back.read(1, 2), QVariant(QString(QChar(1)) + QStringLiteral("ctl")));
+    QCOMPARE(back.read(2, 2), QVariant(QStringLiteral("\uFFFDlone")));
     const QByteArray xml = ZipReader(path("escape.xlsx")).fileData("xl/worksheets/sheet1.xml");
     QVERIFY(!xml.contains("<f>"));
     QXmlStreamReader reader(xml);

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             QXlsx::Worksheet again(sheet.filePath(), sheet.name(), false);
             if (!again.load(saved, nullptr, nullptr, false))
                 __builtin_trap();
-            if (again.read(2, 5).toInt() != 42)
+            if (again.read(2, 5).toInt() != 42 || !sheet.isSavedXml(saved))
                 __builtin_trap();
         }
     }
