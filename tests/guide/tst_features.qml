@@ -46,6 +46,17 @@ Item {
             const cards = Checks.collect(grid, it => it.hasOwnProperty("icon") && it.hasOwnProperty("colours"))
             compare(cards.map(c => c.title), ["Bluetooth", "Multi-Ergometer Sync", "Athlete Registration",
                                               "Live Race Visualization", "Dynamic Leaderboard", "Export Data"])
+            // Longer texts wrap inside the card's padding and keep their lines centred.
+            const textOf = card => Checks.collect(card, it => it !== card && it.text === card.text)[0]
+            for (const card of cards) {
+                const text = textOf(card)
+                verify(text.paintedWidth <= 450, card.title + " " + text.paintedWidth)
+                compare(text.horizontalAlignment, Text.AlignHCenter)
+                const column = text.parent
+                fuzzyCompare(column.y + column.height / 2, card.height / 2, 1)
+            }
+            verify(cards.filter(card => card.text.length > 60).every(card => textOf(card).lineCount > 1))
+
             // Two cards a row, the grid centred in the content area.
             const area = findChild(page, "contentArea")
             const first = cards[0].mapToItem(area, 0, 0)

@@ -40,6 +40,7 @@ Item {
         // What the highlight and autoScrolling went through since the test began.
         property var highlightTrail: []
         property var autoScrollingTrail: []
+        property var contentTrail: []
 
         function init() {
             ScreenProbe.startRecording()
@@ -52,6 +53,8 @@ Item {
             content = findChild(guide, "contentScroll")
             highlightTrail = []
             autoScrollingTrail = []
+            contentTrail = []
+            content.contentYChanged.connect(() => contentTrail.push(content.contentY))
             steps.currentIndexChanged.connect(() => highlightTrail.push(steps.currentIndex))
             guide.autoScrollingChanged.connect(() => autoScrollingTrail.push(guide.autoScrolling))
         }
@@ -85,32 +88,38 @@ Item {
             }
         }
 
+        // The content only ever moves one way, from `from` to `to`, passing places in between.
+        function expectSmoothScroll(from, to) {
+            verify(contentTrail.length > 2, contentTrail)
+            compare(contentTrail[contentTrail.length - 1], to)
+            let last = from
+            for (const y of contentTrail) {
+                verify(y > last, contentTrail)
+                last = y
+            }
+        }
+
         function test_stepClickScrollsWithoutPassingOtherSteps() {
+            const start = Date.now()
             clickStep(3)
             compare(steps.currentIndex, 3)
             verify(guide.autoScrolling)
-            // Under way, neither at the start nor at the end.
-            wait(250)
-            verify(content.contentY > 0 && content.contentY < 2394, content.contentY)
-            compare(steps.currentIndex, 3)
-            tryCompare(content, "contentY", 2394, 2000)
-            tryCompare(guide, "autoScrolling", false)
+            tryCompare(guide, "autoScrolling", false, 2000)
+            verify(Date.now() - start >= 550, Date.now() - start)
+            expectSmoothScroll(0, 2394)
             compare(highlightTrail, [3])
             compare(autoScrollingTrail, [true, false])
         }
 
         function test_secondClickRedirectsTheScroll() {
             clickStep(2)
-            wait(200)
-            const under = content.contentY
-            verify(under > 0 && under < 1596, under)
+            tryVerify(() => content.contentY > 0)
+            verify(content.contentY < 1596, content.contentY)
             clickStep(5)
             compare(steps.currentIndex, 5)
-            // Carries on from where it stood, towards the new section.
-            wait(100)
-            verify(content.contentY > under, content.contentY)
-            tryCompare(content, "contentY", 3990, 2000)
-            tryCompare(guide, "autoScrolling", false)
+            // Carries on from where it stood, towards the new section, without a break.
+            tryCompare(guide, "autoScrolling", false, 2000)
+            expectSmoothScroll(0, 3990)
             compare(highlightTrail, [2, 5])
             compare(autoScrollingTrail, [true, false])
         }
@@ -193,12 +202,90 @@ Item {
             }
         }
 
+        // All six rows stand fully inside the step panel, and only the current one is lit.
+        function test_stepRowsShowTheCurrentStep() {
+            const panel = steps.parent
+            for (let i = 0; i < 6; ++i) {
+                const row = steps.itemAtIndex(i)
+                const bottom = row.mapToItem(panel, 0, row.height).y
+                verify(bottom <= panel.height - 10, "row " + (i + 1) + " ends at " + bottom)
+            }
+            const lit = () => [0, 1, 2, 3, 4, 5].filter(i => !!steps.itemAtIndex(i).gradient)
+            compare(lit(), [0])
+            clickStep(4)
+            compare(lit(), [4])
+            tryCompare(guide, "autoScrolling", false, 2000)
+        }
+
+        function test_wheelScrollMovesTheHighlight() {
+            mouseWheel(content, 600, 400, 0, -120)
+            tryVerify(() => content.contentY > 0)
+            tryCompare(content, "moving", false, 5000)
+            compare(steps.currentIndex, Math.round(content.contentY / 798 - 0.0001))
+        }
+
+        // The photo credit stays where it is while the sections scroll under it.
+        function test_creditStaysInPlace() {
+            const card = findChild(guide, "contentCard")
+            const credit = Checks.collect(card, it => it.text === "Photo by Veradune")[0]
+            const before = credit.mapToItem(card, 0, 0)
+            content.contentY = 2000
+            const after = credit.mapToItem(card, 0, 0)
+            compare([after.x, after.y], [before.x, before.y])
+            compare(after.x + credit.width, card.width - 20)
+        }
+
         function test_backReturnsToThePreviousPage() {
             const back = findChild(guide, "backButton")
             mouseClick(back)
             tryCompare(stack, "depth", 1)
             verify(stack.currentItem !== guide)
             verify(back.checked)
+        }
+    }
+
+    // The guide in a window that is not 16:9, opened from the home page as the operator does.
+    TestCase {
+        name: "QuickStartGuideFromHome"
+        when: windowShown
+
+        Component {
+            id: smallStackComponent
+            StackView {
+                width: 1280
+                height: 900
+            }
+        }
+
+        Component {
+            id: homeComponent
+            FirstScreen {}
+        }
+
+        function test_openStepAndGoBack() {
+            ScreenProbe.startRecording()
+            const stack = createTemporaryObject(smallStackComponent, scene)
+            const home = homeComponent.createObject(stack, { stack: stack })
+            stack.push(home)
+            tryCompare(stack, "busy", false)
+            mouseClick(findChild(home, "guideCard"))
+            tryCompare(stack, "busy", false)
+            const guide = stack.currentItem
+            compare(guide.designHeight, 1044)
+
+            // The canvas is stretched to the page: step 5's row, at design (286, 726), is hit at
+            // the stretched place.
+            const sx = guide.width / 1920
+            const sy = guide.height / 1044
+            mouseClick(guide, 286 * sx, 726 * sy)
+            compare(findChild(guide, "stepView").currentIndex, 4)
+            tryCompare(findChild(guide, "contentScroll"), "contentY", 3192, 2000)
+
+            mouseClick(guide, 98 * sx, 1004 * sy)
+            tryCompare(stack, "depth", 1)
+            compare(stack.currentItem, home)
+            compare(ScreenProbe.errors, [])
+            ScreenProbe.stopRecording()
         }
     }
 }
