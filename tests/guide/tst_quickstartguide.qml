@@ -151,6 +151,33 @@ Item {
             compare(steps.currentIndex, data.step)
         }
 
+        // A step clicked while the content still glides from a flick ends exactly on its section.
+        function test_stepClickDuringFlick() {
+            mouseDrag(content, 600, 700, 0, -500)
+            verify(content.moving || content.contentY > 0)
+            clickStep(1)
+            tryCompare(guide, "autoScrolling", false, 2000)
+            tryCompare(content, "moving", false, 5000)
+            compare(content.contentY, 798)
+            compare(steps.currentIndex, 1)
+        }
+
+        function test_sectionsOutOfRangeAreIgnored() {
+            guide.scrollToSection(6)
+            guide.scrollToSection(-1)
+            compare(guide.autoScrolling, false)
+            compare(content.contentY, 0)
+            compare(autoScrollingTrail, [])
+        }
+
+        // Pulling past the top end keeps step 1 lit all the way.
+        function test_overshootAtTheTop() {
+            mouseDrag(content, 600, 100, 0, 400)
+            tryCompare(content, "moving", false, 5000)
+            compare(content.contentY, 0)
+            compare(highlightTrail, [])
+        }
+
         function test_handScrollAfterAnimatedScroll() {
             clickStep(3)
             tryCompare(guide, "autoScrolling", false, 2000)
