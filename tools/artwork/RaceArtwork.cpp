@@ -254,9 +254,10 @@ void drawStirredWater(QPainter& p, qreal t, qreal shaftX, qreal reach)
         wake.quadTo(14, side * 16, -4, side * 24);
         p.drawPath(wake);
     }
-    // Foam trailing the stern, shifting each frame.
+    // Foam trailing the stern: it drifts aft through its 40-px span once a cycle, so the loop
+    // has no seam.
     for (int i = 0; i < 5; ++i) {
-        const qreal x = 20 - std::fmod(i * 9 + t * 36, 40);
+        const qreal x = 20 - std::fmod(i * 9 + t * 40, 40);
         const qreal y = ((i % 2) ? 1 : -1) * (2 + (i * 3) % 7);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor::fromRgbF(1, 1, 1, 0.22 * (1 - (20 - x) / 44)));

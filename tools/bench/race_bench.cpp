@@ -15,8 +15,11 @@
 #include "SharedData.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QMap>
 #include <QMutex>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -30,6 +33,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -113,6 +117,35 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds of this process's threads, summed by thread name without its number (the
+// rasteriser's "llvmpipe-0" to "llvmpipe-7" count as one), so that the figures show where
+// the time goes: GUI thread, render thread, software rasteriser, D-Bus.
+QMap<QString, double> threadCpuSeconds()
+{
+    QMap<QString, double> byName;
+    const QStringList threads =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& tid : threads) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(tid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const int open = text.indexOf('(');
+        const int close = text.lastIndexOf(')');
+        QString name = QString::fromUtf8(text.mid(open + 1, close - open - 1));
+        if (tid == QString::number(getpid()))
+            name = QStringLiteral("GUI thread");
+        while (!name.isEmpty() && (name.back().isDigit() || name.back() == QLatin1Char('-')))
+            name.chop(1);
+        // Fields after the name: utime and stime are the 12th and 13th.
+        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+        if (fields.size() > 12)
+            byName[name] +=
+                (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+    }
+    return byName;
 }
 
 QString address(int i)
@@ -263,14 +296,18 @@ public:
         QElapsedTimer clock;
         clock.start();
         const bool result = QApplication::notify(receiver, event);
-        if (m_counter.count != before)
+        if (m_counter.count != before) {
             m_steps.push_back(clock.nsecsElapsed() / 1e6);
+            m_stepTimes.push_back(m_since.elapsed() / 1000.0);
+        }
         return result;
     }
 
     void startRecording()
     {
         m_steps.clear();
+        m_stepTimes.clear();
+        m_since.start();
         m_counter.count = 0;
         m_recording = true;
     }
@@ -280,11 +317,15 @@ public:
         return m_steps;
     }
     int steps() const { return m_counter.count; }
+    // Seconds into the measurement at which step i ran.
+    double stepTime(size_t i) const { return i < m_stepTimes.size() ? m_stepTimes[i] : -1; }
 
 private:
     QObject* m_timer = nullptr;
     StepCounter m_counter;
     std::vector<double> m_steps;
+    std::vector<double> m_stepTimes;
+    QElapsedTimer m_since;
     bool m_recording = false;
 };
 
@@ -295,6 +336,7 @@ struct Figures
     double p95 = 0;
     double worst = 0;
     double cpu = 0;
+    QMap<QString, double> threadCpu; // share of one core by thread name
 };
 
 // Measures the window for `seconds` from now.
@@ -302,6 +344,7 @@ Figures measure(FrameClock& frames, int seconds)
 {
     Figures figures;
     const double cpu0 = cpuSeconds();
+    const QMap<QString, double> threads0 = threadCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     frames.startRecording();
@@ -309,6 +352,9 @@ Figures measure(FrameClock& frames, int seconds)
     const std::vector<qint64> swaps = frames.stopRecording();
     figures.seconds = wall.elapsed() / 1000.0;
     figures.cpu = (cpuSeconds() - cpu0) / figures.seconds;
+    const QMap<QString, double> threads = threadCpuSeconds();
+    for (auto it = threads.cbegin(); it != threads.cend(); ++it)
+        figures.threadCpu[it.key()] = (it.value() - threads0.value(it.key())) / figures.seconds;
     std::vector<double> intervals;
     for (size_t i = 1; i < swaps.size(); ++i)
         intervals.push_back((swaps[i] - swaps[i - 1]) / 1e6);
@@ -333,6 +379,12 @@ void printCommon(QTextStream& out, QQuickWindow* window, const FrameClock& frame
     out << "program CPU:              " << QString::number(100 * figures.cpu, 'f', 1)
         << " % of one core, " << ms(figures.fps > 0 ? 1000 * figures.cpu / figures.fps : 0)
         << " ms of CPU per presented frame\n";
+    out << "  by thread:             ";
+    for (auto it = figures.threadCpu.cbegin(); it != figures.threadCpu.cend(); ++it) {
+        if (it.value() >= 0.005)
+            out << " " << it.key() << " " << QString::number(100 * it.value(), 'f', 1) << " %;";
+    }
+    out << "\n";
 }
 
 QQuickWindow* loadScene(QQmlApplicationEngine& engine, const char* scene)
@@ -450,6 +502,18 @@ int runRace(BenchApplication& app, QTextStream& out, int seconds, const QString&
         out << "race step:                median " << ms(percentile(steps, 0.5)) << " ms, worst "
             << ms(*std::max_element(steps.begin(), steps.end())) << " ms over " << steps.size()
             << " steps\n";
+        // The slowest steps and when they ran: finishes and the engine's garbage collection
+        // show here.
+        std::vector<size_t> order(steps.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(),
+                  [&](size_t a, size_t b) { return steps[a] > steps[b]; });
+        out << "  slowest steps:         ";
+        for (size_t i = 0; i < std::min<size_t>(5, order.size()); ++i)
+            out << " " << ms(steps[order[i]]) << " ms at "
+                << QString::number(app.stepTime(order[i]), 'f', 1) << " s;";
+        out << "\n";
     }
     int finished = 0;
     const QVariantList passed = page->property("passed_dist").toList();
