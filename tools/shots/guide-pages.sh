@@ -18,7 +18,6 @@ mkdir -p "$out"
 home="$(mktemp -d)"
 mkdir -p "$home/.config" "$home/runtime"
 chmod 700 "$home/runtime"
-display=":$((200 + RANDOM % 200))"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
@@ -26,10 +25,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp > /dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$home/display" > /dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+[ -s "$home/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$home/display")"
 openbox > /dev/null 2>&1 &
 pids+=($!)
 HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/runtime" \
