@@ -40,10 +40,11 @@ run() {
         "$exe" "$1" "$seconds" "$build/race_bench-$1.png" 2>>"$build/race_bench.log"
 }
 : >"$build/race_bench.log"
-bare=$(run bare)
-echo "$bare" | grep -v '^figures:'
-race=$(run race)
-echo "$race" | grep -v '^figures:'
+status=0
+bare=$(run bare) || status=$?
+echo "$bare" | grep -v '^figures:' || true
+race=$(run race) || status=$?
+echo "$race" | grep -v '^figures:' || true
 echo "(Qt messages of the runs: $build/race_bench.log; the windows at the end:"
 echo " $build/race_bench-bare.png, $build/race_bench-race.png)"
 
@@ -67,3 +68,4 @@ BEGIN {
     printf "CPU < one core:                     %.0f %% at %.0f frames a second, %.0f %% at 60, %s\n", \
         100 * cpu, fps, 100 * at60, verdict(at60 < 1)
 }'
+exit $status
