@@ -13,12 +13,6 @@ namespace {
 const QString organisation = QStringLiteral("Rivanta");
 const QString addressStore = QStringLiteral("BlueMacAddr");
 
-QByteArray inlineCell(const QString& reference, const QString& text)
-{
-    return "<c r=\"" + reference.toUtf8() + "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">" +
-           text.toHtmlEscaped().toUtf8() + "</t></is></c>";
-}
-
 } // namespace
 
 bool SetupRig::start()
@@ -31,15 +25,13 @@ bool SetupRig::start()
 bool SetupRig::reset()
 {
     const bool ok = sim.reset();
-    storeAddresses(QStringList(SlotCount));
+    storeAddresses({});
     for (int slot = 1; slot <= SlotCount; ++slot) {
         for (int column = ColFirstName; column <= ColDob; ++column)
             global_data[slot][column].clear();
         global_data[slot][ColNo] = QString::number(slot);
     }
     race_data.clear();
-    for (int& entry : console_indexes)
-        entry = -1;
     global_totaldist = 0;
     return ok && sim.rig.setAdapter({{QStringLiteral("powered"), true}});
 }
@@ -60,14 +52,6 @@ QStringList SetupRig::storedAddresses() const
     return texts;
 }
 
-QVariantList SetupRig::raceRows() const
-{
-    QVariantList rows;
-    for (const QStringList& row : race_data)
-        rows.append(row);
-    return rows;
-}
-
 int SetupRig::consoleDistance(const QString& address) const
 {
     for (const KayakConsole& console : consoles) {
@@ -77,42 +61,33 @@ int SetupRig::consoleDistance(const QString& address) const
     return -1;
 }
 
-int SetupRig::consoleCount() const
-{
-    return consoles.size();
-}
-
-bool SetupRig::holdsConsoles() const
-{
-    return all_devices_connected;
-}
-
 QString SetupRig::writeSheet(const QVariantList& athletes)
 {
     QByteArray data;
     for (int i = 0; i < athletes.size(); ++i) {
-        const QString row = QString::number(11 + i);
+        const QByteArray row = QByteArray::number(11 + i);
         const QStringList cells = athletes[i].toStringList();
-        data += "<row r=\"" + row.toUtf8() + "\">";
-        for (int column = 0; column < cells.size() && column < 8; ++column)
-            data += inlineCell(QChar(u'A' + column) + row, cells[column]);
+        data += "<row r=\"" + row + "\">";
+        for (int column = 0; column < cells.size(); ++column)
+            data += "<c r=\"" + QByteArray(1, char('A' + column)) + row +
+                    "\" t=\"inlineStr\"><is><t>" + cells[column].toHtmlEscaped().toUtf8() +
+                    "</t></is></c>";
         data += "</row>";
     }
     const QString path = m_dir.filePath(QStringLiteral("athletes-%1.xlsx").arg(++m_sheets));
-    const TestWorkbook::Parts parts =
-        TestWorkbook::workbook({{QStringLiteral("Athletes"), TestWorkbook::sheetXml(data)}});
-    return TestWorkbook::write(path, parts) ? path : QString();
+    const bool ok = TestWorkbook::write(
+        path, TestWorkbook::workbook({{QStringLiteral("Athletes"), TestWorkbook::sheetXml(data)}}));
+    return ok ? path : QString();
 }
 
 void SetupRig::answerFileDialog(const QString& path)
 {
     m_dialogPath = path;
     m_dialogAnswered = false;
-    m_dialogPolls = 0;
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this, timer] {
         answerOpenDialog();
-        if (m_dialogAnswered || ++m_dialogPolls > 500)
+        if (m_dialogAnswered)
             timer->deleteLater();
     });
     timer->start(20);

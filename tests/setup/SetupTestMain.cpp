@@ -25,7 +25,6 @@ public slots:
         static SetupRig rig;
         qmlRegisterSingletonInstance("RivantaSetupTest", 1, 0, "SetupRig", &rig);
     }
-
     void qmlEngineAvailable(QQmlEngine* engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
 };
 
