@@ -15,7 +15,10 @@ public:
     Q_INVOKABLE bool start(); // once per process
     // No console, link, stored address, athlete or race row; the adapter on.
     Q_INVOKABLE bool reset();
-    Q_INVOKABLE bool addConsole(const QVariantMap& spec) { return !sim.rig.addConsole(spec).isEmpty(); }
+    Q_INVOKABLE bool addConsole(const QVariantMap& spec)
+    {
+        return !sim.rig.addConsole(spec).isEmpty();
+    }
     Q_INVOKABLE bool setAdapter(const QVariantMap& props) { return sim.rig.setAdapter(props); }
     Q_INVOKABLE bool connected(const QString& address) { return sim.connected(address); }
     Q_INVOKABLE int consoleCount() const { return consoles.size(); }
