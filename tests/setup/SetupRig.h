@@ -29,6 +29,11 @@ public:
     Q_INVOKABLE QStringList storedAddresses() const;
 
     Q_INVOKABLE int consoleDistance(const QString& address) const;
+    // What the address finder writes: a slot's address in the table only.
+    Q_INVOKABLE void setTableAddress(int slot, const QString& text)
+    {
+        global_data[slot + 1][ColMac] = text;
+    }
 
     // A workbook with these athletes (lists of lane and seven texts) from row 11; its path.
     Q_INVOKABLE QString writeSheet(const QVariantList& athletes);
