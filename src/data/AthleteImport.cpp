@@ -40,11 +40,16 @@ bool AthleteImport::load(const QString& path)
             event_data[cell.entry] = text;
     }
     // The whole block is replaced, empty cells included, so no athlete of an earlier import
-    // stays behind; the console address, state and results columns are left alone.
+    // stays behind; the console address, state and results columns are left alone. A sheet of
+    // fewer than ten athletes leaves its lane cells empty below the last one: those slots keep
+    // their lane numbers, which no field of the set-up page can put back and the race and the
+    // results show.
     for (int slot = 0; slot < SlotCount && slot + 1 < global_data.size(); ++slot) {
         QStringList& row = global_data[slot + 1];
-        for (int column = 0; column < athleteColumns && column < row.size(); ++column)
-            row[column] = document.read(firstAthleteRow + slot, column + 1).toString();
+        for (int column = 0; column < athleteColumns && column < row.size(); ++column) {
+            const QString text = document.read(firstAthleteRow + slot, column + 1).toString();
+            row[column] = column == ColNo && text.isEmpty() ? QString::number(slot + 1) : text;
+        }
     }
     return true;
 }

@@ -204,8 +204,10 @@ void tst_AthleteImport::fiveFilledRowsEmptyTheOtherSlots()
         QCOMPARE(global_data[slot + 1][ColSurname], QStringLiteral(" Horvat ")); // not trimmed
         QCOMPARE(global_data[slot + 1][ColFirstName], QString());
     }
+    // The slots below the last athlete are emptied but keep their lane numbers.
     for (int slot = 5; slot < SlotCount; ++slot) {
-        for (int column = 0; column < 8; ++column)
+        QCOMPARE(global_data[slot + 1][ColNo], QString::number(slot + 1));
+        for (int column = 1; column < 8; ++column)
             QCOMPARE(global_data[slot + 1][column], QString());
         QCOMPARE(global_data[slot + 1][ColMac], QStringLiteral("old %1.8").arg(slot + 1));
     }
