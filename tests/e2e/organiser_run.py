@@ -469,6 +469,14 @@ class Run:
             if row[9] != str(self.distance) or not re.fullmatch(r"\d\d:\d\d", row[10]):
                 raise Failure("workbook row %d has distance %r and time %r"
                               % (10 + place, row[9], row[10]))
+        if not ten:
+            # Every typed text reaches the workbook whole: the 200-character club, the letters
+            # beyond ASCII.
+            for place, c in enumerate(order, start=1):
+                got = rows[10 + place][2:9]
+                if got != TYPED[c.slot]:
+                    raise Failure("workbook row %d holds %s, typed %s"
+                                  % (10 + place, got, TYPED[c.slot]))
         times = [rows[10 + place][10] for place in range(1, len(expected) + 1)]
         if times != sorted(times):
             raise Failure("finish times out of order: %s" % times)
