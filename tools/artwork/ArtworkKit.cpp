@@ -139,9 +139,6 @@ void drawMark(QPainter& p, qreal size, const QColor& colour, const QColor& cockp
     p.restore();
 }
 
-namespace {
-
-// A narrow band of chevrons along one edge of a page.
 void drawChevronBand(QPainter& p, const QRectF& band)
 {
     QLinearGradient fill(band.topLeft(), band.topRight());
@@ -166,9 +163,7 @@ void drawChevronBand(QPainter& p, const QRectF& band)
     p.fillRect(QRectF(band.left(), band.bottom() - 1, band.width(), 1), edge);
 }
 
-} // namespace
-
-void drawScreenBackdrop(QPainter& p, const QSize& size)
+void drawBackdropGradient(QPainter& p, const QSize& size, int glowAlpha)
 {
     const QRectF page(QPointF(0, 0), size);
     QLinearGradient base(page.topLeft(), page.bottomRight());
@@ -178,10 +173,15 @@ void drawScreenBackdrop(QPainter& p, const QSize& size)
     p.fillRect(page, base);
 
     QRadialGradient glow(QPointF(page.width() * 0.12, page.height() * 0.05), page.width() * 0.65);
-    glow.setColorAt(0, QColor(40, 170, 165, 90));
+    glow.setColorAt(0, QColor(40, 170, 165, glowAlpha));
     glow.setColorAt(1, QColor(40, 170, 165, 0));
     p.fillRect(page, glow);
+}
 
+void drawScreenBackdrop(QPainter& p, const QSize& size)
+{
+    const QRectF page(QPointF(0, 0), size);
+    drawBackdropGradient(p, size);
     const qreal bandHeight = 14;
     drawChevronBand(p, QRectF(0, 0, page.width(), bandHeight));
     drawChevronBand(p, QRectF(0, page.height() - bandHeight, page.width(), bandHeight));

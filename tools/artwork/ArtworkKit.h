@@ -38,6 +38,10 @@ void drawMark(QPainter& p, qreal size, const QColor& colour, const QColor& cockp
 // The backdrop of every full-screen page: the dark teal gradient, lighter at the top left, with
 // the chevron bands along the top and bottom edges, as on the home screen.
 void drawScreenBackdrop(QPainter& p, const QSize& size);
+// The backdrop's dark teal gradient with the glow in its upper left, without the edge bands.
+void drawBackdropGradient(QPainter& p, const QSize& size, int glowAlpha = 90);
+// A narrow band of chevrons along one edge of a page.
+void drawChevronBand(QPainter& p, const QRectF& band);
 // A dark rounded panel with a faint teal outline, the look of the home screen's cards.
 void drawPanel(QPainter& p, const QRectF& rect, qreal radius = 14);
 

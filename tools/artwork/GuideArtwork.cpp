@@ -676,15 +676,7 @@ QImage drawGuideBackground()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
-    QLinearGradient base(0, 0, w, h);
-    base.setColorAt(0, QColor("#0F4C57"));
-    base.setColorAt(0.45, QColor("#082F37"));
-    base.setColorAt(1, QColor("#03161B"));
-    p.fillRect(image.rect(), base);
-    QRadialGradient glow(QPointF(w * 0.12, h * 0.05), w * 0.65);
-    glow.setColorAt(0, QColor(40, 170, 165, 80));
-    glow.setColorAt(1, QColor(40, 170, 165, 0));
-    p.fillRect(image.rect(), glow);
+    drawBackdropGradient(p, image.size(), 80);
 
     // The strip: a fine line of chevrons in the accent colours.
     const QRectF strip(0, 0, w, 8);

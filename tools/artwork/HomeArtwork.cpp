@@ -44,31 +44,6 @@ QImage drawIcon(int size)
     return image;
 }
 
-// A narrow band of chevrons along one edge of the home background.
-void drawEdgeBand(QPainter& p, const QRectF& band)
-{
-    QLinearGradient fill(band.topLeft(), band.topRight());
-    fill.setColorAt(0, QColor(20, 163, 160, 150));
-    fill.setColorAt(0.5, QColor(138, 255, 120, 110));
-    fill.setColorAt(1, QColor(20, 163, 160, 150));
-    p.fillRect(band, QColor(3, 22, 27, 200));
-
-    p.save();
-    p.setClipRect(band);
-    p.setPen(QPen(QBrush(fill), 2));
-    const qreal h = band.height();
-    for (qreal x = band.left() - h; x < band.right() + h; x += h * 1.4) {
-        p.drawLine(QPointF(x, band.bottom()), QPointF(x + h * 0.5, band.top()));
-        p.drawLine(QPointF(x + h * 0.5, band.top()), QPointF(x + h, band.bottom()));
-    }
-    p.restore();
-
-    QColor edge = kAccentGreen;
-    edge.setAlpha(90);
-    p.fillRect(QRectF(band.left(), band.top(), band.width(), 1), edge);
-    p.fillRect(QRectF(band.left(), band.bottom() - 1, band.width(), 1), edge);
-}
-
 QImage drawHomeBackground()
 {
     const int w = 1920;
@@ -77,16 +52,7 @@ QImage drawHomeBackground()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
-    QLinearGradient base(0, 0, w, h);
-    base.setColorAt(0, QColor("#0F4C57"));
-    base.setColorAt(0.45, QColor("#082F37"));
-    base.setColorAt(1, QColor("#03161B"));
-    p.fillRect(image.rect(), base);
-
-    QRadialGradient glow(QPointF(w * 0.12, h * 0.05), w * 0.65);
-    glow.setColorAt(0, QColor(40, 170, 165, 90));
-    glow.setColorAt(1, QColor(40, 170, 165, 0));
-    p.fillRect(image.rect(), glow);
+    drawScreenBackdrop(p, image.size());
 
     // Faint lane lines, as on a race course seen from above.
     QColor lane(255, 255, 255, 10);
@@ -95,10 +61,6 @@ QImage drawHomeBackground()
         const qreal y = h * 0.2 + i * h * 0.09;
         p.drawLine(QPointF(0, y), QPointF(w, y));
     }
-
-    const qreal bandHeight = 14;
-    drawEdgeBand(p, QRectF(0, 0, w, bandHeight));
-    drawEdgeBand(p, QRectF(0, h - bandHeight, w, bandHeight));
 
     // The logo: the mark in a ring, then the product name, centred above the cards.
     const QFont nameFont = textFont(76, QFont::Bold);

@@ -41,28 +41,6 @@ QColor withAlpha(QColor colour, qreal alpha)
 
 // ---- Page background --------------------------------------------------------------------
 
-// A narrow band of chevrons, the edge ornament the home screen also wears.
-void drawChevronBand(QPainter& p, const QRectF& band)
-{
-    p.fillRect(band, QColor(3, 22, 27, 200));
-    QLinearGradient fill(band.topLeft(), band.topRight());
-    fill.setColorAt(0, QColor(20, 163, 160, 150));
-    fill.setColorAt(0.5, QColor(138, 255, 120, 110));
-    fill.setColorAt(1, QColor(20, 163, 160, 150));
-    p.save();
-    p.setClipRect(band);
-    p.setPen(QPen(QBrush(fill), 2));
-    const qreal h = band.height();
-    for (qreal x = band.left() - h; x < band.right() + h; x += h * 1.4) {
-        p.drawLine(QPointF(x, band.bottom()), QPointF(x + h * 0.5, band.top()));
-        p.drawLine(QPointF(x + h * 0.5, band.top()), QPointF(x + h, band.bottom()));
-    }
-    p.restore();
-    const QColor edge = withAlpha(kAccentGreen, 0.35);
-    p.fillRect(QRectF(band.left(), band.top(), band.width(), 1), edge);
-    p.fillRect(QRectF(band.left(), band.bottom() - 1, band.width(), 1), edge);
-}
-
 // A hairline in the accent colour that fades out towards both ends.
 void drawAccentRule(QPainter& p, qreal y, qreal width, qreal alpha)
 {
@@ -123,15 +101,7 @@ QImage drawRaceBackground()
     p.setRenderHint(QPainter::Antialiasing);
 
     // The home screen's gradient, so that the race reads as the same product.
-    QLinearGradient base(0, 0, w, h);
-    base.setColorAt(0, QColor("#0F4C57"));
-    base.setColorAt(0.45, QColor("#082F37"));
-    base.setColorAt(1, QColor("#03161B"));
-    p.fillRect(image.rect(), base);
-    QRadialGradient glow(QPointF(w * 0.12, h * 0.05), w * 0.65);
-    glow.setColorAt(0, QColor(40, 170, 165, 80));
-    glow.setColorAt(1, QColor(40, 170, 165, 0));
-    p.fillRect(image.rect(), glow);
+    drawBackdropGradient(p, image.size(), 80);
 
     // The course: the kayaks wait at its left edge, the finish stands at x 1427 whatever the
     // number of racers, and the standings panel covers its right end.
