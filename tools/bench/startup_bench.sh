@@ -10,7 +10,8 @@
 #   tools/bench/startup_bench.sh [build folder] [starts]   (default ./build, 7)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=${1:-$PWD/build}
+root=$PWD
+build=$(realpath -m "${1:-$PWD/build}")
 starts=${2:-7}
 
 cmake --build "$build" --target RivantaRace rivanta-ble-sim bare_window >/dev/null
@@ -66,7 +67,7 @@ sleep 3
 bare_rss=$(awk '/^VmRSS:/ {print $2}' /proc/$bpid/status)
 kill "$bpid"; wait "$bpid" 2>/dev/null || true
 unset DISPLAY
-/usr/bin/python3 "$OLDPWD/tests/e2e/organiser_run.py" --scenario ten-import --app "$app" \
+/usr/bin/python3 "$root/tests/e2e/organiser_run.py" --scenario ten-import --app "$app" \
     --sim "$build/tools/ble-sim/rivanta-ble-sim" --out "$work/race" --rss-file "$work/rss" >/dev/null
 app_rss=$(cat "$work/rss")
 echo "resident memory: program after a 10-lane race $((app_rss / 1024)) MiB, bare window $((bare_rss / 1024)) MiB"
