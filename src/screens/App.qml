@@ -271,10 +271,9 @@ ApplicationWindow {
         }
     }
 
-    ExitDialog {
+    ExitPrompt {
         id: closeConfirmDialog
         objectName: "closeConfirmDialog"
-        anchors.centerIn: parent
     }
 
     MouseArea {

@@ -140,10 +140,9 @@ ScreenPage {
     }
 
     // Kept out of the scaled canvas so that it shows at its real size.
-    ExitDialog {
+    ExitPrompt {
         id: exitConfirmDialog
         objectName: "exitConfirmDialog"
         parent: root
-        anchors.centerIn: parent
     }
 }

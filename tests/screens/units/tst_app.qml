@@ -176,10 +176,11 @@ TestCase {
     }
 
     function test_exitDialog() {
-        const dialog = part("closeConfirmDialog")
+        const prompt = part("closeConfirmDialog")
         const quitsBefore = ScreenProbe.quitRequests
         showAndClick(part("closeButton"))
-        tryCompare(dialog, "opened", true)
+        tryVerify(() => prompt.item && prompt.item.opened)
+        const dialog = prompt.item
         compare(dialog.title, "Exit Application")
         compare(dialog.width, 420)
         compare(dialog.height, 200)

@@ -159,10 +159,11 @@ Item {
         }
 
         function test_exitDialog() {
-            const dialog = part("exitConfirmDialog")
+            const prompt = part("exitConfirmDialog")
             const quitsBefore = ScreenProbe.quitRequests
             mouseClick(part("exitCard"))
-            tryCompare(dialog, "opened", true)
+            tryVerify(() => prompt.item && prompt.item.opened)
+            const dialog = prompt.item
             compare(dialog.title, "Exit Application")
             // Outside the half-scale canvas: real size, centred in the page.
             compare(Qt.size(dialog.width, dialog.height), Qt.size(420, 200))
