@@ -495,7 +495,9 @@ class Run:
         # race ends before the last finisher's final second is logged.
         counts = {len(values) for values in lanes.values()}
         slowest = min(c.speed for c in consoles)
-        if len(counts) != 1 or abs(counts.pop() - self.distance / slowest) > 3:
+        # The simulated athletes row slower, never faster, when the machine is busy.
+        if len(counts) != 1 or not (self.distance / slowest - 3 <= counts.pop()
+                                    <= 2 * self.distance / slowest):
             raise Failure("race log lines per lane: %s" % {k: len(v) for k, v in lanes.items()})
         for lane, values in lanes.items():
             if values != sorted(values) or not 0.9 * self.distance <= values[-1] <= self.distance:
