@@ -15,7 +15,7 @@ packages=(
   qt6-qpa-plugins libqt6svg6
   xvfb xauth x11-utils dbus fonts-liberation2 fonts-dejavu-core
   python3-openpyxl xlsx2csv clang libclang-rt-14-dev poppler-utils
-  xdotool openbox imagemagick fonts-noto-color-emoji libglib2.0-bin
+  xdotool openbox imagemagick fonts-noto-color-emoji libglib2.0-bin x11-xserver-utils
 )
 # npm comes with the machine's Node.js; Debian's npm is only a fallback.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -145,6 +145,18 @@ class Screen:
     def xdotool(self, *args):
         return run(["xdotool", *args], env=self.env)
 
+    def map_letters(self, letters):
+        """Gives each letter beyond the keyboard map a key of its own. Otherwise xdotool lends a
+        spare key to such a letter and takes it back at once, and a busy program reads the key
+        after the map has changed again: the letter is lost."""
+        free = [int(line.split()[1]) for line in run(["xmodmap", "-pke"], env=self.env).splitlines()
+                if line.strip().endswith("=")]
+        letters = sorted(set(letters))
+        if len(letters) > len(free):
+            raise Failure("no free keys for %d letters" % len(letters))
+        for key, letter in zip(free, letters):
+            run(["xmodmap", "-e", "keycode %d = U%04X" % (key, ord(letter))], env=self.env)
+
     def shot(self, path):
         run(["import", "-window", "root", str(path)], env=self.env)
 
@@ -216,13 +228,8 @@ class Program:
         self.screen.xdotool("key", "ctrl+a")
         if not text:
             self.screen.xdotool("key", "BackSpace")
-        elif text.isascii():
-            self.screen.xdotool("type", "--delay", "8", "--", text)
         else:
-            # xdotool lends a spare key to each letter the keyboard map lacks and takes it back
-            # at once; typed fast, the program reads such keys after the map has changed again.
-            self.screen.xdotool("type", "--delay", "50", "--", text)
-            time.sleep(0.8)
+            self.screen.xdotool("type", "--delay", "8", "--", text)
 
     def answer_file_dialog(self, title, path):
         dialog = wait_for("the dialog " + title, lambda: self.find_window(title), 20)
@@ -325,6 +332,8 @@ class Run:
 
     def start(self, window_manager=True, consoles=()):
         self.screen = Screen(self.procs, window_manager)
+        self.screen.map_letters(c for texts in TYPED.values() for text in texts for c in text
+                                if not c.isascii())
         self.rig = ConsoleRig(self.procs, self.work, self.args.sim) if consoles else None
         for c in consoles:
             self.rig.add_console(c.address, c.name, self.distance, c.speed, c.interval_ms)
@@ -379,6 +388,7 @@ class Run:
                 for name, text in zip(["first", "surname", "weight", "sex", "dob", "club", "cat"],
                                       texts):
                     p.type_into(*athlete_field(slot, name), text)
+            time.sleep(1)   # a busy program may still be taking the keys
             self.step("athletes typed")
 
         p.click(*distance_button(self.distance), pause=0.5)
