@@ -3,6 +3,7 @@
 // must be parsed and logged; the CPU time the program spends on it is reported.
 //   ble_bench [seconds]      (default 60)
 
+#include "BenchWait.h"
 #include "BleTestRig.h"
 #include "BluetoothManager.h"
 #include "KayakConsole.h"
@@ -24,27 +25,12 @@
 
 namespace {
 
+using bench::spin;
+using bench::waitUntil;
+
 constexpr int ConsoleCount = 10;
 constexpr int IntervalMs = 50; // 20 notifications a second
 
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        spin(50);
-    }
-    return true;
-}
 
 QString address(int i)
 {

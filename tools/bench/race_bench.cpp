@@ -8,6 +8,7 @@
 // for the race, the time one race step takes. The last line holds the figures as key=value
 // pairs for tools/bench/race_bench.sh.
 
+#include "BenchWait.h"
 #include "AppSetup.h"
 #include "BleTestRig.h"
 #include "BluetoothManager.h"
@@ -43,6 +44,9 @@
 Q_IMPORT_QML_PLUGIN(RivantaRacePlugin)
 
 namespace {
+
+using bench::spin;
+using bench::waitUntil;
 
 constexpr int RacerCount = 10;
 constexpr int RaceDistance = 500;
@@ -92,24 +96,6 @@ Window {
 }
 )";
 
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        spin(20);
-    }
-    return true;
-}
 
 double cpuSeconds()
 {
