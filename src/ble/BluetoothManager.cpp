@@ -109,7 +109,8 @@ BluetoothManager::BluetoothManager(QObject* parent)
 
 BluetoothManager::~BluetoothManager()
 {
-    disconnectAllDevices();
+    if (!keepsLinks)
+        disconnectAllDevices();
     releaseAgent(scanAgent);
 }
 

@@ -109,4 +109,13 @@ private:
     int expectedCount = -1;
     QElapsedTimer scanTimer;
     bool connectScheduled = false;
+
+public:
+    // Lets a page that is released while the program runs destroy its manager without
+    // dropping any console link: links are shared by every page. Only for a manager that holds
+    // no live link of its own; destruction at exit still drops every link.
+    Q_INVOKABLE void keepLinksOnDestruction() { keepsLinks = true; }
+
+private:
+    bool keepsLinks = false;
 };

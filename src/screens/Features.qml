@@ -148,6 +148,6 @@ ScreenPage {
         ButtonGroup.group: groupBtns
 
         // Button signals
-        onClicked: if (root.stack) root.stack.pop()
+        onClicked: if (root.stack) root.leave()
     }
 }

@@ -41,6 +41,7 @@ Rectangle {
                 font.pixelSize: 18
             }
             Text {
+                objectName: "toastTime"
                 text: toast.time
                 color: "#ff0000"
                 font.family: Qt.application.font.family

@@ -64,7 +64,9 @@ ScreenPage {
             return false
         SharedData.setTotalDist(raceDistance())
         bluetoothManager.disconnectAllDevices()
-        stack.pop()
+        // The page goes once left; with every link dropped its manager has none left to drop.
+        bluetoothManager.keepLinksOnDestruction()
+        leave()
         return true
     }
 

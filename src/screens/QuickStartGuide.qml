@@ -504,6 +504,6 @@ ScreenPage {
         ButtonGroup.group: groupBtns
 
         // Button signals
-        onClicked: if (root.stack) root.stack.pop()
+        onClicked: if (root.stack) root.leave()
     }
 }

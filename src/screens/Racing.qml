@@ -116,36 +116,99 @@ ScreenPage {
         finishNotifications = notices
     }
 
+    // Covered distance only grows at a pace a paddler can reach: a reading that moved further
+    // than `paceLimit` metres a second since the row's last accepted reading, plus `paceSlack`
+    // metres for a frame that comes a little late, is not distance. The time counts from the
+    // last accepted change, so a console that notifies once a second or comes back after a
+    // link drop has its whole gap to cover the metres paddled in it.
+    readonly property real paceLimit: 10
+    readonly property real paceSlack: 5
+    // A start reading can be a few seconds old, and an athlete may set off before "GO": the
+    // first change may have been paddled over this much time before the start.
+    readonly property int startGraceMs: 5000
+
+    // Per row: the last accepted reading and when it came (race clock ms), and a reading that
+    // jumped away from it (-1 when none) with its time.
+    property var accepted_dist: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
+    property var accepted_at: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
+    property var jump_dist: [-1, -1, -1, -1, -1, -1, -1, -1, -1, -1]
+    property var jump_at: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
+
+    // Milliseconds since the race start, on the clock the step measures pace with.
+    function raceClockMs() {
+        return Date.now() - startTime
+    }
+
+    function plausibleChange(from, to, elapsedMs) {
+        return Math.abs(to - from) <= paceLimit * Math.max(0, elapsedMs) / 1000 + paceSlack
+    }
+
     // The reference a row measures from once its reading first changes after the start.
-    // Consoles count down from the distance they were set to. One set to the race distance
-    // shows it at the start, or has left it by a few seconds of paddling when its first change
-    // arrives (consoles that notify about once a second, athletes who pull away on "GO"): it
-    // measures from just above the race distance so that it can cover all of it. Any other
-    // console measures from 2 m above its first changed reading.
+    // Consoles count down from the distance they were set to. One that stood at or below the
+    // race distance at the start and now reads less counts down the race: it measures from
+    // just above the race distance, so it finishes when it reads 1 m or less, however late
+    // its first change comes. A console without a reading at the start shows its direction by
+    // where its first reading lies: nearer the race distance than 0 (and not above it) it
+    // counts down the race. Any other console (set above the race distance, counting up)
+    // measures from 2 m above its first changed reading, or from just above the race distance
+    // when that reading is 1 or 2 m below it.
     function firstChangeReference(startReading, reading) {
-        const margin = 20
+        const countingDownRace = startReading > 0
+            ? reading < startReading && startReading <= total_dist
+            : reading * 2 > total_dist && reading <= total_dist
         const justBelow = total_dist - 2 <= reading && reading < total_dist
-        const countingDown = startReading <= 0 || reading < startReading
-        const leftRaceDistance = reading < total_dist && countingDown
-            && (total_dist - reading <= margin
-                || (startReading <= total_dist && total_dist - startReading <= margin
-                    && startReading - reading <= margin))
-        return justBelow || leftRaceDistance ? total_dist + 1 : reading + 2
+        return countingDownRace || justBelow ? total_dist + 1 : reading + 2
     }
 
     // Phase 1 of a step: readings to covered distances.
     function readDistances() {
-        for (let i = 0; i < _rows; ++i) {
-            const v = Math.max(0, SharedData.getDistance(i))
-            if (dist_initialized[i] === 0 && start_dist[i] !== v) {
-                start_dist[i] = firstChangeReference(start_dist[i], v)
-                dist_initialized[i] = 1
-                SharedData.writeDistanceLog("initialized", start_dist[i])
-            }
-            if (start_dist[i] < v)
-                start_dist[i] = v
-            device_dist[i] = Math.abs(start_dist[i] - v)
+        const now = raceClockMs()
+        for (let i = 0; i < _rows; ++i)
+            readRow(i, Math.max(0, SharedData.getDistance(i)), now)
+    }
+
+    // One row's reading. A jump is held aside: the next reading either comes back near the
+    // last accepted one (a spike: nothing changes) or moves on from the jump at a paddler's
+    // pace (the console really jumped: the row keeps its covered distance and measures on
+    // from where the jump landed).
+    function readRow(i, v, now) {
+        if (v === accepted_dist[i]) {
+            jump_dist[i] = -1
+            return
         }
+        const waiting = dist_initialized[i] === 0
+        // Before the first change a start reading of 0 is no reading: the first one is taken.
+        const firstReading = waiting && accepted_dist[i] === 0
+        const since = now - accepted_at[i] + (waiting ? startGraceMs : 0)
+        if (!firstReading && !plausibleChange(accepted_dist[i], v, since)) {
+            const movedOn = jump_dist[i] >= 0 && v !== jump_dist[i]
+                && plausibleChange(jump_dist[i], v, now - jump_at[i])
+            if (!movedOn) {
+                if (v !== jump_dist[i]) {
+                    jump_dist[i] = v
+                    jump_at[i] = now
+                }
+                return
+            }
+            start_dist[i] += jump_dist[i] - accepted_dist[i]
+            if (waiting)
+                setReference(i, start_dist[i])
+        } else if (waiting) {
+            setReference(i, firstChangeReference(start_dist[i], v))
+        }
+        jump_dist[i] = -1
+        accepted_dist[i] = v
+        accepted_at[i] = now
+        // The reference follows a rising reading.
+        if (start_dist[i] < v)
+            start_dist[i] = v
+        device_dist[i] = Math.abs(start_dist[i] - v)
+    }
+
+    function setReference(i, reference) {
+        start_dist[i] = reference
+        dist_initialized[i] = 1
+        SharedData.writeDistanceLog("initialized", reference)
     }
 
     function recordFinish(i) {
@@ -243,6 +306,7 @@ ScreenPage {
             const r = SharedData.getDistance(i)
             if (r > 0)
                 start_dist[i] = r
+            accepted_dist[i] = Math.max(0, r)
             SharedData.writeDistanceLog("started", r)
         }
         startTime = Date.now()
@@ -266,13 +330,17 @@ ScreenPage {
             SharedData.writeRaceLog(logFileName, SharedData.getPlayerLane(i), passed_dist[i])
     }
 
+    // The consoles stay connected for the next race: the page's console link object goes
+    // with the page without touching a link.
     function goBack() {
         countdownTimer.stop()
         race_timer1.stop()
-        if (stack)
-            stack.pop()
-        else
+        if (stack) {
+            bluetoothManager.keepLinksOnDestruction()
+            leave()
+        } else {
             console.error("StackView not provided!")
+        }
     }
 
     Component.onCompleted: {

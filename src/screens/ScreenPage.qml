@@ -20,6 +20,28 @@ Page {
 
     default property alias designContent: canvas.data
 
+    // Set by leave(): once the stack has let the page go, it is destroyed. Nothing needs a
+    // page that was left (the next opening creates a new one), and a day of races would
+    // otherwise keep every one of them alive.
+    property bool releasedWhenLeft: false
+
+    // The page is about to be destroyed after it was left; what it shares with other pages is
+    // settled here.
+    signal released()
+
+    // Leaves the page for the one below it and lets it be destroyed.
+    function leave() {
+        releasedWhenLeft = true
+        stack.pop()
+    }
+
+    StackView.onRemoved: {
+        if (!releasedWhenLeft)
+            return
+        released()
+        destroy()
+    }
+
     // Creates a fresh instance of the screen document `name` beside this one, hands it the
     // stack and pushes it. Returns the new page, or null when nothing was opened; failures are
     // only logged and leave the current page in place.

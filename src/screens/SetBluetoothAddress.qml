@@ -73,7 +73,7 @@ ScreenPage {
         for (let i = 0; i < consoleCount; ++i)
             SharedData.setBlueMacAddress(i, macAddresses[i])
         SharedData.setConfirmSetting(1)
-        stack.pop()
+        leaveForGood()
         return true
     }
 
@@ -81,8 +81,22 @@ ScreenPage {
     function goBack() {
         if (SharedData.getScanConsoleState() === 1)
             return false
-        stack.pop()
+        leaveForGood()
         return true
+    }
+
+    // The page goes once it is left; its console link object made no link and goes without
+    // touching any.
+    function leaveForGood() {
+        bluetoothManager.keepLinksOnDestruction()
+        leave()
+    }
+
+    // A scan that ended after the last poll is settled as the next poll would have settled
+    // it, so that the next address page can scan.
+    onReleased: {
+        if (_timer.running)
+            pollScan()
     }
 
     BluetoothManager {

@@ -23,13 +23,13 @@ QString consoleAddress(int slot)
 
 } // namespace
 
-void RaceFeed::setUpRace(int racers, int distance)
+void RaceFeed::setUpRace(int racers, int distance, int firstSlot)
 {
     SharedData data;
     consoles.clear();
     for (int slot = 0; slot < SlotCount; ++slot) {
         QStringList& row = global_data[slot + 1];
-        const bool racing = slot < racers;
+        const bool racing = slot >= firstSlot && slot < firstSlot + racers;
         row[ColFirstName] = QString::fromLatin1(firstNames[slot]);
         row[ColSurname] = QString::fromLatin1(surnames[slot]);
         row[ColCat] = slot % 2 ? QStringLiteral("K1 Junior") : QStringLiteral("K1 Senior");

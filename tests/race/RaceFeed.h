@@ -18,7 +18,8 @@ public:
     // The first `racers` slots connected, with athletes and one console each reading 0; the
     // race distance and the number of racers stored and the race rows built, as the athlete
     // screen leaves them before it opens the race page.
-    Q_INVOKABLE static void setUpRace(int racers, int distance);
+    // With `firstSlot`, the racers take the slots from there on, so lanes differ from rows.
+    Q_INVOKABLE static void setUpRace(int racers, int distance, int firstSlot = 0);
     Q_INVOKABLE static void setReading(int row, int metres);
     Q_INVOKABLE static void setReadings(const QVariantList& metres);
     // Columns "Distance", "Time" and "Ranking" of a race row.

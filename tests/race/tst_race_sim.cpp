@@ -14,6 +14,12 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(RivantaRacePlugin)
@@ -28,18 +34,104 @@ struct SimRacer
     int intervalMs;
 };
 
-// Three athletes on consoles set to 500 m: the fastest notifies ten times a second, the middle
-// one five times, the slowest once a second.
+// Three athletes on consoles set to 250 m, at speeds a paddler reaches: the fastest notifies
+// ten times a second, the middle one five times, the slowest once a second.
 const SimRacer racers[] = {
-    {QStringLiteral("AA:BB:CC:DD:E0:01"), QStringLiteral("RACE-1"), 19.0, 1000},
-    {QStringLiteral("AA:BB:CC:DD:E0:02"), QStringLiteral("RACE-2"), 50.0, 100},
-    {QStringLiteral("AA:BB:CC:DD:E0:03"), QStringLiteral("RACE-3"), 35.0, 200},
+    {QStringLiteral("AA:BB:CC:DD:E0:01"), QStringLiteral("RACE-1"), 7.0, 1000},
+    {QStringLiteral("AA:BB:CC:DD:E0:02"), QStringLiteral("RACE-2"), 9.5, 100},
+    {QStringLiteral("AA:BB:CC:DD:E0:03"), QStringLiteral("RACE-3"), 8.5, 200},
 };
 
 QTime timeOfLine(const QString& line)
 {
     return QDateTime::fromString(line.left(19), QStringLiteral("yyyy-MM-dd hh:mm:ss")).time();
 }
+
+// How an athlete and the console under them behave in a race the test drives: the console
+// counts down from the race distance at the athlete's speed and notifies every `intervalMs`;
+// times are race times (0 at the race start).
+struct Athlete
+{
+    double speed;
+    int leadMs = 0;       // paddling starts this long before the race start
+    int intervalMs = 200; // notification period
+    int silentFromMs = 0; // no notification in [silentFromMs, silentToMs)
+    int silentToMs = 0;
+    int spikeFromMs = 0; // readings of 16,777,215 m in [spikeFromMs, spikeToMs)
+    int spikeToMs = 0;
+
+    // Race time of the first notification that reads 1 m or less.
+    double finishSeconds(int distance) const
+    {
+        const double rowed = (distance - 1) / speed * 1000 - leadMs;
+        return std::ceil(rowed / intervalMs) * intervalMs / 1000.0;
+    }
+};
+
+const int raceDistance = 250;
+const QString driven[3] = {QStringLiteral("AA:BB:CC:DD:E1:01"), QStringLiteral("AA:BB:CC:DD:E1:02"),
+                           QStringLiteral("AA:BB:CC:DD:E1:03")};
+
+QByteArray rowerFrame(quint32 distance)
+{
+    QByteArray frame(20, '\0');
+    frame[0] = char(0x2C);
+    frame[2] = char(60);
+    frame[5] = char(distance & 0xFF);
+    frame[6] = char((distance >> 8) & 0xFF);
+    frame[7] = char((distance >> 16) & 0xFF);
+    for (int i = 8; i < 20; ++i)
+        frame[i] = char(i);
+    return frame;
+}
+
+// Sends the frames of three driven consoles through the simulator from a timer, race time
+// counted from `startAt` (wall clock ms).
+class RaceDriver : public QObject
+{
+public:
+    RaceDriver(const QString& busAddress, const Athlete (&athletes)[3], qint64 startAt)
+        : bus(QDBusConnection::connectToBus(busAddress, QStringLiteral("race-driver"))),
+          startAt(startAt)
+    {
+        for (int k = 0; k < 3; ++k) {
+            profiles[k] = athletes[k];
+            next[k] = -20000;
+        }
+        timer.setTimerType(Qt::PreciseTimer);
+        connect(&timer, &QTimer::timeout, this, &RaceDriver::onTick);
+        timer.start(50);
+    }
+
+private:
+    void onTick()
+    {
+        const qint64 t = QDateTime::currentMSecsSinceEpoch() - startAt;
+        for (int k = 0; k < 3; ++k) {
+            const Athlete& a = profiles[k];
+            if (t < next[k])
+                continue;
+            next[k] = t - (t % a.intervalMs) + a.intervalMs;
+            if (t >= a.silentFromMs && t < a.silentToMs)
+                continue;
+            const double rowed = std::max(0.0, a.speed * double(t + a.leadMs) / 1000.0);
+            quint32 reading = quint32(std::max(0.0, std::ceil(raceDistance - rowed - 1e-6)));
+            if (t >= a.spikeFromMs && t < a.spikeToMs)
+                reading = 0xFFFFFF;
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                QStringLiteral("com.rivanta.BleSim"), QStringLiteral("/com/rivanta/BleSim"),
+                QStringLiteral("com.rivanta.BleSim1"), QStringLiteral("SendRaw"));
+            call << driven[k] << rowerFrame(reading);
+            bus.send(call);
+        }
+    }
+
+    QDBusConnection bus;
+    qint64 startAt;
+    Athlete profiles[3];
+    qint64 next[3];
+    QTimer timer;
+};
 
 } // namespace
 
@@ -61,7 +153,7 @@ private slots:
         for (int k = 0; k < 3; ++k) {
             QVERIFY(!sim.rig
                          .addConsole(sim.console(racers[k].address, racers[k].name,
-                                                 {{"startDistance", 500},
+                                                 {{"startDistance", 250},
                                                   {"speed", racers[k].speed},
                                                   {"intervalMs", racers[k].intervalMs},
                                                   {"rowing", false}}))
@@ -74,7 +166,7 @@ private slots:
         manager->startScan();
         BLE_TRY(sim.state(0) == "1" && sim.state(1) == "1" && sim.state(2) == "1", 20000);
 
-        sharedData.setTotalDist(500);
+        sharedData.setTotalDist(250);
         sharedData.setPlayerNum(3);
         sharedData.filterRaceData();
         sharedData.setDeviceConnectionState(true);
@@ -89,8 +181,8 @@ private slots:
         for (int k = 0; k < 10; ++k)
             QVERIFY(QMetaObject::invokeMethod(page.get(), "countdownTick"));
         // The consoles stream while the athletes wait at the race distance.
-        BLE_TRY(sharedData.getDistance(0) == 500 && sharedData.getDistance(1) == 500 &&
-                    sharedData.getDistance(2) == 500,
+        BLE_TRY(sharedData.getDistance(0) == 250 && sharedData.getDistance(1) == 250 &&
+                    sharedData.getDistance(2) == 250,
                 3000);
         QVERIFY(QMetaObject::invokeMethod(page.get(), "countdownTick"));
         for (const SimRacer& racer : racers)
@@ -104,13 +196,13 @@ private slots:
         QCOMPARE(page->property("ranking").toList(), QVariantList({1, 2, 0}));
         const QStringList times = page->property("race_end_time").toStringList();
         // A row finishes at the frame that reads 1 m or less, which comes up to one
-        // notification interval after the athlete has rowed 499 m.
+        // notification interval after the athlete has rowed 249 m.
         int expected[3];
         for (int row = 0; row < 3; ++row)
-            expected[row] = qRound(499 / racers[row].speed + racers[row].intervalMs / 1000.0);
+            expected[row] = qRound(249 / racers[row].speed + racers[row].intervalMs / 1000.0);
         for (int row = 0; row < 3; ++row) {
             const QStringList result = RaceFeed::result(row);
-            QCOMPARE(result.value(0), QStringLiteral("500"));
+            QCOMPARE(result.value(0), QStringLiteral("250"));
             QCOMPARE(result.value(1), times.value(row));
             const QTime time = QTime::fromString(times.value(row), QStringLiteral("mm:ss"));
             QVERIFY2(qAbs(QTime(0, 0).secsTo(time) - expected[row]) <= 2, qPrintable(times[row]));
@@ -140,7 +232,121 @@ private slots:
         manager.reset();
     }
 
+    // Two races on the same connections, the first left with Back: the race page goes, the
+    // consoles stay connected. First race: a jump start, a console silent for the first 3 s
+    // of paddling and a 4 s notification gap at the start; every row finishes by itself.
+    // Second race: a console notifying once a second, one back after a 10 s drop and one
+    // that reads 16,777,215 m for a second; each finishes with its real time.
+    void lateStartsJumpsAndBack()
+    {
+        QVERIFY(sim.reset());
+        for (int k = 0; k < 3; ++k) {
+            QVERIFY(!sim.rig
+                         .addConsole(sim.console(driven[k], QStringLiteral("DRIVEN-%1").arg(k + 1),
+                                                 {{"startDistance", raceDistance}}))
+                         .isEmpty());
+            sharedData.setBlueMacAddress(k, driven[k]);
+            sharedData.setSharedItem(k, ColFirstName, QStringLiteral("Driven"));
+            sharedData.setSharedItem(k, ColSurname, QString::number(k + 1));
+        }
+        auto manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.state(0) == "1" && sim.state(1) == "1" && sim.state(2) == "1", 20000);
+        for (int k = 0; k < 3; ++k)
+            BLE_TRY(sim.notifying(driven[k]), 5000);
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(setConsole("SetStreaming", driven[k], false));
+
+        QQmlComponent component(&engine);
+        // The pages leave the stack through its transitions, which run in a shown window.
+        component.setData("import QtQuick\nimport QtQuick.Controls\nimport RivantaRace\n"
+                          "Window { width: 1920; height: 1080; visible: true\n"
+                          "  StackView { id: stack; anchors.fill: parent; initialItem: Item {} }\n"
+                          "  Component { id: race; Racing {} }\n"
+                          "  function openRace() { const page = race.createObject(stack, "
+                          "{ \"stack\": stack }); stack.push(page); return page } }",
+                          QUrl());
+        std::unique_ptr<QObject> stack(component.create());
+        QVERIFY2(stack, qPrintable(component.errorString()));
+
+        const Athlete late[3] = {{9.0, 4000}, {8.0, 0, 200, 0, 3000}, {7.0, 0, 200, 300, 4300}};
+        QPointer<QObject> first = runRace(stack.get(), late);
+        QVERIFY(first);
+        QCOMPARE(first->property("ranking").toList(), QVariantList({0, 1, 2}));
+        checkTimes(first, late);
+
+        // Back: the page goes, every console stays connected and streams on.
+        QVERIFY(QMetaObject::invokeMethod(first, "goBack"));
+        QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), 5000);
+        sim.settle(500);
+        QCOMPARE(consoles.size(), 3);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(sim.state(k), QStringLiteral("1"));
+            QVERIFY(sim.connected(driven[k]) && sim.notifying(driven[k]));
+        }
+
+        const Athlete uneven[3] = {
+            {7.0, 0, 1000}, {9.0, 0, 200, 5000, 15000}, {8.0, 0, 200, 0, 0, 6000, 7000}};
+        QPointer<QObject> second = runRace(stack.get(), uneven);
+        QVERIFY(second);
+        QCOMPARE(second->property("ranking").toList(), QVariantList({1, 2, 0}));
+        checkTimes(second, uneven);
+
+        stack.reset();
+        manager.reset();
+    }
+
 private:
+    // Opens a race page on the stack as the athlete screen does and runs the race until it
+    // ends by itself, the consoles driven as the athletes say.
+    QObject* runRace(QObject* stack, const Athlete (&athletes)[3])
+    {
+        sharedData.setTotalDist(raceDistance);
+        sharedData.setPlayerNum(3);
+        sharedData.filterRaceData();
+        sharedData.setDeviceConnectionState(true);
+        QVariant opened;
+        QMetaObject::invokeMethod(stack, "openRace", Q_RETURN_ARG(QVariant, opened));
+        auto* page = opened.value<QObject*>();
+        if (!page)
+            return nullptr;
+        auto* clock = page->property("clockTimer").value<QObject*>();
+        QMetaObject::invokeMethod(clock, "stop");
+        const qint64 startAt = QDateTime::currentMSecsSinceEpoch() + 5000;
+        RaceDriver driver(sim.rig.busAddress(), athletes, startAt);
+        for (int k = 0; k < 10; ++k)
+            QMetaObject::invokeMethod(page, "countdownTick");
+        QTest::qWait(int(startAt - QDateTime::currentMSecsSinceEpoch()));
+        QMetaObject::invokeMethod(page, "countdownTick");
+        QMetaObject::invokeMethod(clock, "start");
+        QTest::qWaitFor([page] { return page->property("race_end_flag").toInt() == 1; }, 60000);
+        return page;
+    }
+
+    void checkTimes(QObject* page, const Athlete (&athletes)[3])
+    {
+        QCOMPARE(page->property("race_end_flag").toInt(), 1);
+        const QStringList times = page->property("race_end_time").toStringList();
+        for (int row = 0; row < 3; ++row) {
+            const QStringList result = RaceFeed::result(row);
+            QCOMPARE(result.value(0), QString::number(raceDistance));
+            const int secs = QTime(0, 0).secsTo(QTime::fromString(times.value(row), "mm:ss"));
+            QVERIFY2(qAbs(secs - athletes[row].finishSeconds(raceDistance)) <= 2,
+                     qPrintable(QStringLiteral("row %1: %2").arg(row).arg(times.value(row))));
+        }
+    }
+
+    bool setConsole(const char* method, const QString& address, bool on)
+    {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(sim.rig.busAddress(), QStringLiteral("race-control"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("com.rivanta.BleSim"), QStringLiteral("/com/rivanta/BleSim"),
+            QStringLiteral("com.rivanta.BleSim1"), QLatin1String(method));
+        call << address << on;
+        return bus.call(call).type() == QDBusMessage::ReplyMessage;
+    }
+
     // The athlete on this console starts paddling.
     bool setRowing(const QString& address)
     {

@@ -2,8 +2,8 @@
 
 // A race page for `racers` racers over `distance` metres whose one-second timer is stopped:
 // the test ticks it with countdownTick() and steps the race with raceStep().
-function openPage(testCase, component, parent, racers, distance, readings, props) {
-    RaceFeed.setUpRace(racers, distance)
+function openPage(testCase, component, parent, racers, distance, readings, props, firstSlot) {
+    RaceFeed.setUpRace(racers, distance, firstSlot || 0)
     if (readings)
         RaceFeed.setReadings(readings)
     const page = testCase.createTemporaryObject(component, parent, props || {})
@@ -18,8 +18,15 @@ function startRace(page) {
     page.stepTimer.stop()
 }
 
-// Sets the readings and runs one race step.
-function step(page, readings) {
+// Lets `ms` of race time pass for the step's pace check: the race started that much earlier.
+function advance(page, ms) {
+    page.startTime -= ms
+}
+
+// Sets the readings and runs one race step, `ms` of race time after the last one; without
+// `ms`, a minute passes, so that any change a test makes is one a paddler could make.
+function step(page, readings, ms) {
+    advance(page, ms === undefined ? 60000 : ms)
     RaceFeed.setReadings(readings)
     page.raceStep()
 }

@@ -44,9 +44,21 @@ Item {
                 { tag: "set to another distance", start: 800,
                   readings: [797, 300], refs: [799, 799], passed: [2, 499] },
                 { tag: "far below at the first change", start: 500,
-                  readings: [470, 1], refs: [472, 472], passed: [2, 471] },
+                  readings: [470, 1], refs: [501, 501], passed: [31, 500] },
+                { tag: "250 m: first change 34 m below", dist: 250, start: 250,
+                  readings: [216, 1], refs: [251, 251], passed: [35, 250] },
+                { tag: "started before GO, first change late", dist: 250, start: 229,
+                  readings: [202, 1], refs: [251, 251], passed: [49, 250] },
+                { tag: "set below the race distance", start: 300,
+                  readings: [290, 1], refs: [501, 501], passed: [211, 500] },
                 { tag: "0 then the race distance", start: 0,
-                  readings: [500, 450], refs: [502, 502], passed: [2, 52] },
+                  readings: [500, 450], refs: [501, 501], passed: [1, 51] },
+                { tag: "0 then nearer the race distance than 0", start: 0,
+                  readings: [251, 1], refs: [501, 501], passed: [250, 500] },
+                { tag: "0 then nearer 0: counting up", start: 0,
+                  readings: [250, 260], refs: [252, 260], passed: [2, 0] },
+                { tag: "0 then above the race distance", start: 0,
+                  readings: [800, 310, 300], refs: [802, 802, 802], passed: [2, 492, 500] },
                 { tag: "counting up", start: 0,
                   readings: [1, 2, 5, 9], refs: [3, 3, 5, 9], passed: [2, 1, 0, 0] },
                 { tag: "no change", start: 500,
@@ -57,14 +69,62 @@ Item {
         }
 
         function test_references(data) {
-            const page = started(1, 500, [data.start])
+            const dist = data.dist || 500
+            const page = started(1, dist, [data.start])
             compare(page.start_dist[0], data.start)
             for (let k = 0; k < data.readings.length; ++k) {
                 Race.step(page, [data.readings[k]])
                 compare(page.start_dist[0], data.refs[k], "reference after step " + k)
                 compare(page.passed_dist[0], data.passed[k], "covered after step " + k)
             }
-            compare(page.race_end_flag, data.passed[data.passed.length - 1] === 500 ? 1 : 0)
+            compare(page.race_end_flag, data.passed[data.passed.length - 1] === dist ? 1 : 0)
+        }
+
+        // Each case: the reading at the start, then [milliseconds since the step before,
+        // reading, covered distance expected after the step]. A change further than 10 m a
+        // second plus 5 m since the last accepted reading is no distance.
+        function test_jumps_data() {
+            return [
+                { tag: "spike of 16777215 for a second", start: 500, steps: [[1000, 490, 11],
+                  [200, 16777215, 11], [800, 16777215, 11], [200, 485, 16], [200, 484, 17]] },
+                { tag: "fall of 300 m", start: 500, steps: [[1000, 495, 6], [200, 195, 6],
+                  [1000, 190, 11], [200, 190, 11], [60000, 0, 201]] },
+                { tag: "rise of 300 m", start: 500, steps: [[1000, 495, 6], [200, 795, 6],
+                  [1000, 790, 11]] },
+                { tag: "spike as the first change", start: 500, steps: [[200, 16777215, 0],
+                  [800, 498, 3], [1000, 490, 11]] },
+                { tag: "fall of 300 m as the first change", start: 500, steps: [[200, 200, 0],
+                  [200, 198, 2]] },
+                { tag: "first change after a silent start", start: 500, steps: [[4000, 455, 46]] },
+                { tag: "once a second", start: 500, steps: [[1000, 491, 10], [200, 491, 10],
+                  [800, 482, 19], [1000, 473, 28]] },
+                { tag: "back after a 10 s drop", start: 500, steps: [[1000, 491, 10],
+                  [10000, 491, 10], [400, 395, 106]] },
+                { tag: "spike while back after a drop", start: 500, steps: [[1000, 491, 10],
+                  [10000, 0, 10], [400, 395, 106]] },
+                { tag: "no console reading", start: 0, steps: [[1000, 0, 0], [60000, 0, 0]] },
+            ]
+        }
+
+        function test_jumps(data) {
+            const page = started(1, 500, [data.start])
+            for (let k = 0; k < data.steps.length; ++k) {
+                const [ms, reading, covered] = data.steps[k]
+                Race.step(page, [reading], ms)
+                compare(page.passed_dist[0], covered, "covered after step " + k)
+            }
+        }
+
+        // A finished row whose console jumps back to the race distance keeps its place.
+        function test_finishedRowJumpsBack() {
+            const page = started(2, 500, [500, 500])
+            Race.step(page, [499, 499])
+            Race.step(page, [1, 250])
+            Race.step(page, [500, 249], 200)
+            Race.step(page, [500, 1])
+            compare(page.stepTimer.temp1.slice(0, 2), [0, 1])
+            compare(page.passed_dist.slice(0, 2), [500, 500])
+            compare(page.race_end_flag, 1)
         }
 
         function test_rebasingIsLogged() {
@@ -96,6 +156,23 @@ Item {
             verify(page.laneRefs[0].finished && !page.laneRefs[0].running)
             verify(!page.laneRefs[2].finished)
             compare(page.race_end_flag, 0)
+        }
+
+        // Two finish in one step, the later finisher's kayak ahead until then: the earlier
+        // finisher stays above it at every later step.
+        function test_twoFinishersKeepTheirOrder() {
+            const page = started(3, 500, [500, 500, 500])
+            Race.step(page, [499, 499, 499])
+            wait(250)
+            Race.step(page, [400, 250, 450])
+            wait(250)
+            Race.step(page, [400, 250, 450])
+            wait(250)
+            Race.step(page, [1, 1, 440])
+            for (let k = 0; k < 3; ++k) {
+                compare(page.ranking, [0, 1, 2], "after step " + k)
+                Race.step(page, [1, 1, 430])
+            }
         }
 
         // A console that goes back to its set distance after the finish, or counts on: the

@@ -133,7 +133,9 @@ Item {
             const page = opened(8, 500, Array(8).fill(500))
             Race.startRace(page)
             Race.step(page, Array(8).fill(499))
+            page.race_total_time = 61000
             Race.step(page, [1, 200, 300, 400, 400, 400, 400, 400])
+            page.race_total_time = 75000
             Race.step(page, [1, 1, 299, 400, 400, 400, 400, 400])
             const card = page.laneRankRefs[1]
             tryCompare(card, "x", card.finalX)
@@ -151,8 +153,9 @@ Item {
 
             const rows = all(page, "standingsRow")
             compare(rows.map(r => findChild(r, "standingDistance").text).slice(0, 3),
-                    ["00:00", "00:00", "202m"])
-            compare(findChild(rows[2], "standingToGo").text, "+298m")
+                    ["01:01", "01:15", "202m"])
+            compare(rows.map(r => findChild(r, "standingToGo").text).slice(0, 3),
+                    ["+0m", "+0m", "+298m"])
             compare(rows[0].height, 78.75)
             compare(findChild(page, "leaderDistance").text, "500m / 500m")
 
@@ -162,6 +165,52 @@ Item {
             const fourth = all(page, "finishToast")[2]
             verify(Qt.colorEqual(fourth.color, "#297AFF"))
             compare(findChild(fourth, "toastBadge").text, "#4")
+
+            // The third finisher: bronze medal on the card, every notice with its own time.
+            page.race_total_time = 80000
+            Race.step(page, [1, 1, 1, 400, 400, 400, 400, 400])
+            const bronze = findChild(page.laneRankRefs[2], "medalIcon")
+            verify(bronze.visible)
+            verify(String(bronze.source).endsWith("images/rank_3.png"), bronze.source)
+            compare(all(page, "finishToast").map(t => t.place + " " + findChild(t, "toastTime").text),
+                    ["1 01:01", "2 01:15", "4 00:00", "3 01:20"])
+        }
+
+        // Racers in lanes 5 to 7: the lane texts everywhere, the lane circles from countdown 4,
+        // the progress markers at each row's share of the bar and the leader box's rounding.
+        function test_lanesMarkersAndLeader() {
+            const page = Race.openPage(testCase, racingComponent, scene, 3, 500, [500, 500, 500],
+                                       {}, 4)
+            page.logFileName = "race_lanes_" + Date.now() + ".log"
+            const circles = all(page, "laneCircle")
+            for (let k = 0; k < 5; ++k)
+                page.countdownTick()
+            compare(page.countdown, 5)
+            verify(!circles[0].visible)
+            page.countdownTick()
+            verify(circles.every(c => c.visible))
+            compare(circles.map(c => c.text), ["5", "6", "7"])
+            for (let k = 0; k < 5; ++k)
+                page.countdownTick()
+            page.stepTimer.stop()
+            compare(RaceFeed.logLines(page.logFileName).map(l => l.replace(/^.* \| Lane: /, "")),
+                    ["5 | Distance: 0", "6 | Distance: 0", "7 | Distance: 0"])
+            compare(all(page, "standingsRow").map(r => r.laneText), ["5", "6", "7"])
+
+            Race.step(page, [499, 499, 499])
+            Race.step(page, [400, 251, 376])
+            const markers = all(page, "laneMarker")
+            compare(markers.map(m => m.text), ["5", "6", "7"])
+            const bar = findChild(page, "progressBarFixed")
+            tryCompare(markers[1], "x", bar.width / 2 - 30)
+            tryCompare(markers[2], "x", bar.width * 0.25 - 30)
+
+            const leader = findChild(page, "leaderDistance")
+            page.ranking = [1, 0, 2]
+            page.passed_dist = [0, 12.5, 0]
+            compare(leader.text, "13m / 500m")
+            page.passed_dist = [0, 123.4, 0]
+            compare(leader.text, "123m / 500m")
         }
     }
 }

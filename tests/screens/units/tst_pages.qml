@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtTest
 import RivantaRace
 import RivantaTestProbe
+import shareddataApp
 import "ScreenChecks.js" as Checks
 
 // What every page shares: the design canvas, the opening of pages on the stack and the page
@@ -114,6 +115,33 @@ Item {
             compare(stack.currentItem, second)
             // The popped page is kept, not destroyed.
             compare(first.stack, stack)
+            compare(ScreenProbe.errors, [])
+        }
+
+        // A page left with its own Back goes once the stack has let it go. The address page
+        // first settles a scan that ended after its last poll, as that poll would have.
+        function test_leftPagesAreReleased_data() {
+            return [{ tag: "Features" }, { tag: "QuickStartGuide" }, { tag: "SetBluetoothAddress" },
+                    { tag: "Main" }]
+        }
+
+        function test_leftPagesAreReleased(data) {
+            SharedData.setScanConsoleState(0)
+            const stack = createTemporaryObject(stackComponent, scene)
+            const home = homeComponent.createObject(stack, { stack: stack })
+            stack.push(home)
+            const page = home.openPage(data.tag)
+            verify(page)
+            tryCompare(stack, "busy", false)
+            if (data.tag === "SetBluetoothAddress") {
+                verify(page.scanConsoles())
+                tryVerify(() => SharedData.getScanConsoleState() === 2, 15000)
+            }
+            findChild(page, "backButton").clicked()
+            compare(stack.depth, 1)
+            tryVerify(() => !Array.from(stack.children).includes(page))
+            wait(700)
+            compare(SharedData.getScanConsoleState(), 0)
             compare(ScreenProbe.errors, [])
         }
 
