@@ -16,24 +16,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target race_bench rivanta-ble-sim >/dev/null
 exe=$(find "$build/bench/race_bench" -type f -name race_bench -perm -u+x | head -n 1)
 
-# A display of our own: the first free number from 90 on.
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-home=$(mktemp -d)
-Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
-xvfb_pid=$!
-cleanup() {
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-done
+source tools/bench/own_display.sh
 
 run() {
     HOME=$home XDG_RUNTIME_DIR=$home DISPLAY=":$display" QT_QPA_PLATFORM=xcb \
