@@ -118,10 +118,12 @@ ScreenPage {
 
     // Covered distance only grows at a pace a paddler can reach: a reading that moved further
     // than `paceLimit` metres a second since the row's last accepted reading, plus `paceSlack`
-    // metres for a frame that comes a little late, is not distance. The time counts from the
-    // last accepted change, so a console that notifies once a second or comes back after a
-    // link drop has its whole gap to cover the metres paddled in it.
-    readonly property real paceLimit: 10
+    // metres for a frame that comes a little late, is not distance. The limit lies well above
+    // any paddler (and above the fastest simulated consoles the program is tried with), far
+    // below what a damaged or reset console shows. The time counts from the last accepted
+    // change, so a console that notifies once a second or comes back after a link drop has its
+    // whole gap to cover the metres paddled in it.
+    readonly property real paceLimit: 20
     readonly property real paceSlack: 5
     // A start reading can be a few seconds old, and an athlete may set off before "GO": the
     // first change may have been paddled over this much time before the start.

@@ -81,7 +81,7 @@ Item {
         }
 
         // Each case: the reading at the start, then [milliseconds since the step before,
-        // reading, covered distance expected after the step]. A change further than 10 m a
+        // reading, covered distance expected after the step]. A change further than 20 m a
         // second plus 5 m since the last accepted reading is no distance.
         function test_jumps_data() {
             return [
@@ -89,6 +89,8 @@ Item {
                   [200, 16777215, 11], [800, 16777215, 11], [200, 485, 16], [200, 484, 17]] },
                 { tag: "fall of 300 m", start: 500, steps: [[1000, 495, 6], [200, 195, 6],
                   [1000, 190, 11], [200, 190, 11], [60000, 0, 201]] },
+                { tag: "faster than 20 m/s, then within pace", start: 500, steps: [
+                  [1000, 490, 11], [1000, 464, 11], [1000, 450, 51]] },
                 { tag: "rise of 300 m", start: 500, steps: [[1000, 495, 6], [200, 795, 6],
                   [1000, 790, 11]] },
                 { tag: "spike as the first change", start: 500, steps: [[200, 16777215, 0],
