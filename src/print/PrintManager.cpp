@@ -31,7 +31,11 @@ QString documentsFolder()
 // The template is read by every save, so no save may write over it.
 bool isTemplate(const QString& path)
 {
-    return QFileInfo(path) == QFileInfo(ResultWorkbook::templatePath());
+    // Two missing files count as the same, so a file not yet written is compared by its place.
+    const QFileInfo file(path);
+    const QFileInfo templateFile(ResultWorkbook::templatePath());
+    return file.exists() ? file == templateFile
+                         : file.absoluteFilePath() == templateFile.absoluteFilePath();
 }
 
 // What the file system says against writing path, or fallback when it has nothing against it.
