@@ -69,8 +69,7 @@ NotificationCenter NotificationCenter::defaultCenter()
 }
 
 Object NotificationCenter::addObserverForName(const QString& name, Object object,
-                                              const OperationQueue& queue,
-                                              const Block& block) const
+                                              const OperationQueue& queue, const Block& block) const
 {
     Q_UNUSED(queue)
     auto registration = std::make_shared<const Registration>(Registration{name, object, block});

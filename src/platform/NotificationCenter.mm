@@ -39,8 +39,7 @@ NotificationCenter NotificationCenter::defaultCenter()
 }
 
 Object NotificationCenter::addObserverForName(const QString& name, Object object,
-                                              const OperationQueue& queue,
-                                              const Block& block) const
+                                              const OperationQueue& queue, const Block& block) const
 {
     NSNotificationCenter* center = (__bridge NSNotificationCenter*)m_handle;
     const Block run = block;

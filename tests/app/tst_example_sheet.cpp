@@ -20,9 +20,9 @@ void tst_ExampleSheet::importsOrganiserEventAndSixAthletes()
     QSignalSpy spy(&data, &SharedData::playersChanged);
     QVERIFY(data.importExcelFileFrom(QStringLiteral(RIVANTA_EXAMPLE_SHEET)));
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(event_data, QStringList({"Split Kayak Club", "Obala 12, 21000 Split",
-                                      "races@splitkayak.example", "+385 21 555 0199",
-                                      "Winter Ergo Cup", "2027-01-16", "Spaladium Arena"}));
+    QCOMPARE(event_data,
+             QStringList({"Split Kayak Club", "Obala 12, 21000 Split", "races@splitkayak.example",
+                          "+385 21 555 0199", "Winter Ergo Cup", "2027-01-16", "Spaladium Arena"}));
     QCOMPARE(global_data[1].mid(ColNo, 8),
              QStringList({"1", "Ana", "Horvat", "KK Split", "F", "Senior", "62", "1999-03-14"}));
     QCOMPARE(global_data[6].mid(ColNo, 3), QStringList({"6", "Marko", "Peric"}));

@@ -85,10 +85,13 @@ void tst_ResizeObserver::postFromAnotherThreadReachesTheGuiThread()
     QList<QThread*> emittedOn;
     QList<int> sizes;
     QObject receiver; // ends the connection with the test: later posts reach this observer too
-    connect(observer, &MacResizeObserver::resizeFinished, &receiver, [&](int width, int height) {
-        emittedOn.append(QThread::currentThread());
-        sizes << width << height;
-    }, Qt::DirectConnection);
+    connect(
+        observer, &MacResizeObserver::resizeFinished, &receiver,
+        [&](int width, int height) {
+            emittedOn.append(QThread::currentThread());
+            sizes << width << height;
+        },
+        Qt::DirectConnection);
     const Window window{{0, 0, 801.5, 450.75}};
     std::unique_ptr<QThread> poster(QThread::create([&window] { endLiveResize(window); }));
     poster->start();
