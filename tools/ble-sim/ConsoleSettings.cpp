@@ -29,6 +29,7 @@ bool ConsoleSettings::parse(const QVariantMap& spec, QString* error)
                                           QStringLiteral("25"), QStringLiteral("40")};
     static const QStringList connectModes = {QStringLiteral("ok"), QStringLiteral("fail"),
                                              QStringLiteral("drop-before-resolve"),
+                                             QStringLiteral("drop-during-discovery"),
                                              QStringLiteral("no-answer")};
 
     const QString addressText = spec.value(QStringLiteral("address")).toString();

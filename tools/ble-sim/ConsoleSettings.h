@@ -29,6 +29,8 @@ struct ConsoleSettings
 
     // Faults
     quint32 connectFailures = 0;
+    // "ok", "fail", "drop-before-resolve", "drop-during-discovery" (the link is lost when the
+    // program reads the Rower Data value while it discovers the service), "no-answer"
     QString connectMode = QStringLiteral("ok");
     quint32 dropAfterMs = 0;
     bool startNotifyFails = false;
