@@ -125,9 +125,10 @@ void resynchronise(KayakConsole& console, const QByteArray& value)
     if (console.lastNotifyMs >= 0) {
         const double gap = double(now - console.lastNotifyMs);
         // Each new gap weighs one eighth, so that one pause does not make the average.
-        console.notifyIntervalMs = console.notifyIntervalMs > 0
-                                       ? console.notifyIntervalMs + (gap - console.notifyIntervalMs) / 8
-                                       : gap;
+        console.notifyIntervalMs =
+            console.notifyIntervalMs > 0
+                ? console.notifyIntervalMs + (gap - console.notifyIntervalMs) / 8
+                : gap;
     }
     console.lastNotifyMs = now;
 }
@@ -655,8 +656,7 @@ void BluetoothManager::onConnectTimeoutTimer(int id, int attempt)
     if (!console || console->attempt != attempt || !console->controller || !console->settingUp)
         return;
     // Connected and the service discovered: only the notifications are still to come.
-    if (console->service &&
-        console->service->state() == QLowEnergyService::RemoteServiceDiscovered)
+    if (console->service && console->service->state() == QLowEnergyService::RemoteServiceDiscovered)
         return;
     qWarning() << "[BLE]" << console->name << "Connect timed out after" << ConnectTimeoutMs << "ms";
     failAttempt(*console, QLowEnergyController::ConnectionError);
@@ -665,8 +665,7 @@ void BluetoothManager::onConnectTimeoutTimer(int id, int attempt)
 void BluetoothManager::onSetUpLimitTimer(int id, int phase)
 {
     KayakConsole* console = findConsole(id);
-    if (!console || console->phase != phase || !console->settingUp ||
-        servesRunningRace(*console))
+    if (!console || console->phase != phase || !console->settingUp || servesRunningRace(*console))
         return;
     qWarning() << "[BLE]" << console->name << "Not streaming after" << SetUpLimitMs
                << "ms; given up.";

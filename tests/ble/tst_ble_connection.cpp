@@ -223,9 +223,9 @@ private slots:
         const qint64 took = sim.log.now() - asked;
         QVERIFY2(took >= 19900 && took < 25000, qPrintable(QString::number(took)));
         QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-57\" Connect timed out after 5000 ms"), 3);
-        QCOMPARE(sim.log.count(QtWarningMsg,
-                               "[BLE] \"ZV-57\" Not streaming after 20000 ms; given up."),
-                 1);
+        QCOMPARE(
+            sim.log.count(QtWarningMsg, "[BLE] \"ZV-57\" Not streaming after 20000 ms; given up."),
+            1);
         checkBackOff(sim.log, "ZV-57", {{1, 100}, {2, 200}, {3, 300}});
         QCOMPARE(sim.stat(silent, "connects"), 4u);
         QVERIFY(!sim.connected(silent));
