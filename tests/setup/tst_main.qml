@@ -175,7 +175,8 @@ Item {
             return race
         }
 
-        // Back while consoles stream: every link of the page ends and none is made again.
+        // Back ends the page's link work, while its consoles stream and while it still
+        // searches (at once after opening): no link stays or is made again.
         function test_backEndsThePagesLinks() {
             const page = connectThree()
             const addresses = ["AA:BB:CC:00:02:02", "AA:BB:CC:00:02:05", "AA:BB:CC:00:02:08"]
@@ -184,7 +185,17 @@ Item {
             compare(stack.depth, 1)
             compare(SetupRig.consoleCount(), 0)
             tryVerify(() => addresses.every(a => !SetupRig.connected(a)), 3000)
-            wait(2000)
+
+            // A console that the search of the next page would see only after a while.
+            verify(SetupRig.addConsole({ "address": "AA:BB:CC:00:02:09", "name": "KAYAK 9",
+                                         "discoverDelayMs": 500 }))
+            SetupRig.storeAddresses(["", "", "", "", "", "", "", "", "KAYAK 9"])
+            verify(stack.currentItem.openPage("Main").goBack())
+            tryCompare(stack, "busy", false)
+            compare(stack.depth, 1)
+            wait(2500)
+            compare(SetupRig.consoleCount(), 0)
+            compare(SetupRig.connects("AA:BB:CC:00:02:09"), 0)
             for (const a of addresses) {
                 verify(!SetupRig.connected(a), a)
                 compare(SetupRig.connects(a), 1, a)
