@@ -232,6 +232,26 @@ private slots:
         QCOMPARE(sim.state(1), QStringLiteral("1"));
     }
 
+    // A console whose service discovery never ends (Qt waits for ever when the discovery's
+    // last read fails) is retried and given up 20 s after its first attempt, not left
+    // connecting for ever.
+    void endlessServiceDiscoveryEndsInBoundedTime()
+    {
+        const QString address = QStringLiteral("AA:BB:CC:DD:EE:59");
+        sim.rig.addConsole(sim.console(address, "ZV-59", {{"cccdReadFails", true}}));
+        sim.configure(0, "ZV-59");
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.state(0) == "-1", 30000);
+        QCOMPARE(sim.log.count(QtWarningMsg, "[BLE] \"ZV-59\" Connect timed out after 5000 ms"), 3);
+        QCOMPARE(
+            sim.log.count(QtWarningMsg, "[BLE] \"ZV-59\" Not streaming after 20000 ms; given up."),
+            1);
+        QCOMPARE(sim.log.count(QtDebugMsg, "[BLE] \"ZV-59\" Connected; discovering services..."),
+                 4);
+        QVERIFY(!sim.connected(address));
+    }
+
     // A connection resets the count: the next close counts as the first again.
     void successfulConnectionResetsTheCount()
     {

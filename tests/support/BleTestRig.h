@@ -56,6 +56,7 @@ public:
     //   "dropAfterMs" u = 0 (> 0: the console closes the link that long after notifications
     //                        start)
     //   "startNotifyFails" b = false
+    //   "cccdReadFails" b = false (Qt's service discovery then never ends)
     //   "visible" b = true (false: unseen until setVisible)
     //   "discoverDelayMs" u = 0 (> 0: appears that long after a scan starts)
     // Numbers may be given as any integer or floating type.

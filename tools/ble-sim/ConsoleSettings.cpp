@@ -82,6 +82,8 @@ bool ConsoleSettings::parse(const QVariantMap& spec, QString* error)
             ok = readUInt(value, &dropAfterMs);
         } else if (key == QLatin1String("startNotifyFails")) {
             startNotifyFails = value.toBool();
+        } else if (key == QLatin1String("cccdReadFails")) {
+            cccdReadFails = value.toBool();
         } else if (key == QLatin1String("visible")) {
             visible = value.toBool();
         } else if (key == QLatin1String("discoverDelayMs")) {

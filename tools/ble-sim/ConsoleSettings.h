@@ -34,6 +34,9 @@ struct ConsoleSettings
     QString connectMode = QStringLiteral("ok");
     quint32 dropAfterMs = 0;
     bool startNotifyFails = false;
+    // Reading the notification descriptor is refused, the last read of Qt's service discovery:
+    // Qt then never finishes the discovery.
+    bool cccdReadFails = false;
     bool visible = true;
     quint32 discoverDelayMs = 0;
 

@@ -391,6 +391,8 @@ void SimConsole::handleReadValue(const QDBusMessage& message)
     }
     if (path == m_rowerPath) {
         reply(message, {m_stream->lastFrame()});
+    } else if (path == m_cccdPath && m_settings.cccdReadFails) {
+        replyError(message, errorNotPermitted, QStringLiteral("Read not permitted"));
     } else if (path == m_cccdPath) {
         reply(message, {m_notifying ? QByteArray::fromHex("0100") : QByteArray::fromHex("0000")});
     } else {
