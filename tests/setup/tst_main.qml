@@ -7,7 +7,8 @@ import RivantaSetupTest
 import shareddataApp
 
 // The race set-up page against simulated consoles: badges and count, Back while a slot
-// connects, "X", "Retry", "Next", "Delete Players" and "Import Excel" with its file dialog.
+// connects and Back ending the page's links, "X", "Retry", "Next", "Delete Players" and "Import
+// Excel" with its file dialog, and consoles that fail before, during and after a race.
 Item {
     id: scene
     width: 960
