@@ -38,8 +38,17 @@ constexpr int SetupDelayMs = 100;
 constexpr int RetryConnectDelayMs = 1000;
 constexpr int ControllerCloseTimeoutMs = 3000;
 // A Connect that never answers would otherwise hold its slot until the 25 s D-Bus timeout, six
-// times over. A console in reach answers well within this, services resolved included.
+// times over, and a service discovery that never ends would hold it for ever. A console in reach
+// is connected and its service discovered well within this.
 constexpr int ConnectTimeoutMs = 5000;
+// A console that does not stream within this of its first attempt is given up, however its
+// attempts fail: with the 10 s search and up to 9 s of staggered starts before it, its slot on
+// the connection page settles within 40 s of the page opening.
+constexpr int SetUpLimitMs = 20000;
+// Bytes left over from earlier notifications are dropped when the next one comes this much
+// later than the console's usual gap between notifications, and at least this late.
+constexpr int StaleGapFactor = 4;
+constexpr int StaleFloorMs = 1000;
 
 QString& slotState(int slot)
 {
@@ -76,10 +85,10 @@ const char* controllerErrorName(QLowEnergyController::Error error)
     }
 }
 
-// The race set up from these links reads this console.
-bool servesRaceRow(const KayakConsole& console)
+// A race running now reads this console.
+bool servesRunningRace(const KayakConsole& console)
 {
-    if (!all_devices_connected)
+    if (!race_running)
         return false;
     for (int j = 0; j < consoles.size(); ++j) {
         if (consoles[j].id == console.id)
@@ -87,6 +96,41 @@ bool servesRaceRow(const KayakConsole& console)
                    std::end(console_indexes);
     }
     return false;
+}
+
+// The clock of the notification gaps.
+qint64 linkClockMs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+// Keeps the frame boundaries of a console's stream when a notification was damaged: a
+// notification of whole frames starts on a boundary, and bytes left waiting much longer than
+// the console's gap between notifications belong to no frame that is still coming.
+void resynchronise(KayakConsole& console, const QByteArray& value)
+{
+    const qint64 now = linkClockMs();
+    if (!value.isEmpty() && value.size() % FrameSize == 0) {
+        console.rxBuffer.clear();
+    } else if (!console.rxBuffer.isEmpty() && console.lastNotifyMs >= 0 &&
+               console.notifyIntervalMs > 0) {
+        const double limit =
+            std::max<double>(StaleFloorMs, StaleGapFactor * console.notifyIntervalMs);
+        if (now - console.lastNotifyMs > limit)
+            console.rxBuffer.clear();
+    }
+    if (console.lastNotifyMs >= 0) {
+        const double gap = double(now - console.lastNotifyMs);
+        // Each new gap weighs one eighth, so that one pause does not make the average.
+        console.notifyIntervalMs =
+            console.notifyIntervalMs > 0
+                ? console.notifyIntervalMs + (gap - console.notifyIntervalMs) / 8
+                : gap;
+    }
+    console.lastNotifyMs = now;
 }
 
 int retryDelay(QLowEnergyController::Error error, int attempt)
@@ -357,8 +401,15 @@ void BluetoothManager::connectConsole(KayakConsole* console)
     // A new link starts a new stream: bytes left from a frame cut off by the old one would
     // shift every later frame.
     console->rxBuffer.clear();
+    console->lastNotifyMs = -1;
 
     const int id = console->id;
+    if (!console->settingUp) {
+        console->settingUp = true;
+        const int phase = ++console->phase;
+        QTimer::singleShot(SetUpLimitMs, Qt::PreciseTimer, this,
+                           [this, id, phase] { onSetUpLimitTimer(id, phase); });
+    }
     const int attempt = ++console->attempt;
     QTimer::singleShot(ConnectTimeoutMs, Qt::PreciseTimer, this,
                        [this, id, attempt] { onConnectTimeoutTimer(id, attempt); });
@@ -418,7 +469,8 @@ void BluetoothManager::onControllerConnected(int id, QLowEnergyController* contr
     if (!console || console->controller != controller)
         return;
     qDebug() << "[BLE]" << console->name << "Connected; discovering services...";
-    retryCounts[console->address] = 0;
+    // The failure count starts again only once the console streams: a link that keeps dropping
+    // before that would otherwise be retried for ever.
     console->givenUp = false;
     QTimer::singleShot(DiscoverServicesDelayMs, Qt::PreciseTimer, this,
                        [this, id, controller] { onDiscoverServicesTimer(id, controller); });
@@ -443,14 +495,11 @@ void BluetoothManager::failAttempt(KayakConsole& console, QLowEnergyController::
     const int attempt = ++retryCounts[console.address];
     dropController(console);
 
-    // A race holds its consoles: one that lost its link mid-race is never given up, so that it
-    // races on under its own record (the race rows point at it) as soon as it is back.
-    if (attempt > MaxRetries && !servesRaceRow(console)) {
+    // A running race holds its consoles: one that lost its link mid-race is never given up, so
+    // that it races on under its own record (the race rows point at it) as soon as it is back.
+    if (attempt > MaxRetries && !servesRunningRace(console)) {
         qWarning() << "[BLE]" << console.name << "Failed after" << MaxRetries << "attempts.";
-        console.givenUp = true;
-        console.ready = false;
-        if (isSlot(console.slot))
-            slotState(console.slot) = SlotFailed;
+        giveUp(console);
         return;
     }
     const int delay = retryDelay(error, std::min(attempt, MaxRetries));
@@ -464,15 +513,20 @@ void BluetoothManager::failNotifications(KayakConsole& console)
     // operator is offered Retry, which replaces the record.
     qWarning() << "[BLE]" << console.name << "No Rower Data notifications; slot" << console.slot + 1
                << "failed.";
+    // The count of a race in progress is its number of race rows; it does not change.
+    if (isSlot(console.slot) && slotState(console.slot) == SlotConnected && !all_devices_connected)
+        --global_playernum;
+    giveUp(console);
+}
+
+void BluetoothManager::giveUp(KayakConsole& console)
+{
     tearDownLink(console);
+    console.settingUp = false;
     console.ready = false;
     console.givenUp = true;
-    if (!isSlot(console.slot))
-        return;
-    // The count of a race in progress is its number of race rows; it does not change.
-    if (slotState(console.slot) == SlotConnected && !all_devices_connected)
-        --global_playernum;
-    slotState(console.slot) = SlotFailed;
+    if (isSlot(console.slot))
+        slotState(console.slot) = SlotFailed;
 }
 
 void BluetoothManager::onControllerDisconnected(int id, QLowEnergyController* controller)
@@ -517,6 +571,7 @@ void BluetoothManager::onDiscoveryFinished(int id, QLowEnergyController* control
         // Nothing will ever come from this device: show the slot as failed so that the
         // operator can retry, rather than leaving it connecting for ever.
         console->givenUp = true;
+        console->settingUp = false;
         if (isSlot(console->slot))
             slotState(console->slot) = SlotFailed;
         return;
@@ -529,6 +584,10 @@ void BluetoothManager::onDiscoveryFinished(int id, QLowEnergyController* control
     connect(
         service, &QLowEnergyService::errorOccurred, this,
         [this, id, service](QLowEnergyService::ServiceError e) { onFtmsError(id, service, e); });
+    connect(service, &QLowEnergyService::descriptorWritten, this,
+            [this, id, service](const QLowEnergyDescriptor& descriptor) {
+                onFtmsDescriptorWritten(id, service, descriptor);
+            });
     // May finish (state change included) before it returns.
     service->discoverDetails(QLowEnergyService::FullDiscovery);
 }
@@ -564,8 +623,24 @@ void BluetoothManager::onFtmsError(int id, QLowEnergyService* service,
         return;
     qWarning() << "[BLE]" << console->name << "FTMS service error:" << enumKey(error);
     // The only descriptor written is the one that switches the Rower Data notifications on.
-    if (error == QLowEnergyService::DescriptorWriteError)
+    if (error != QLowEnergyService::DescriptorWriteError)
+        return;
+    // A race console may manage it on the next link: it is retried like a lost link.
+    if (servesRunningRace(*console))
+        failAttempt(*console, QLowEnergyController::RemoteHostClosedError);
+    else
         failNotifications(*console);
+}
+
+void BluetoothManager::onFtmsDescriptorWritten(int id, QLowEnergyService* service,
+                                               const QLowEnergyDescriptor& descriptor)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->service != service || descriptor.uuid() != CCCD_UUID)
+        return;
+    // The console streams: its connection phase is over.
+    retryCounts[console->address] = 0;
+    console->settingUp = false;
 }
 
 // Single-shot timers of a console's link
@@ -579,14 +654,23 @@ void BluetoothManager::onConnectTimer(int id)
 void BluetoothManager::onConnectTimeoutTimer(int id, int attempt)
 {
     KayakConsole* console = findConsole(id);
-    if (!console || console->attempt != attempt || !console->controller)
+    if (!console || console->attempt != attempt || !console->controller || !console->settingUp)
         return;
-    const QLowEnergyController::ControllerState state = console->controller->state();
-    if (state != QLowEnergyController::ConnectingState &&
-        state != QLowEnergyController::UnconnectedState)
+    // Connected and the service discovered: only the notifications are still to come.
+    if (console->service && console->service->state() == QLowEnergyService::RemoteServiceDiscovered)
         return;
     qWarning() << "[BLE]" << console->name << "Connect timed out after" << ConnectTimeoutMs << "ms";
     failAttempt(*console, QLowEnergyController::ConnectionError);
+}
+
+void BluetoothManager::onSetUpLimitTimer(int id, int phase)
+{
+    KayakConsole* console = findConsole(id);
+    if (!console || console->phase != phase || !console->settingUp || servesRunningRace(*console))
+        return;
+    qWarning() << "[BLE]" << console->name << "Not streaming after" << SetUpLimitMs
+               << "ms; given up.";
+    giveUp(*console);
 }
 
 void BluetoothManager::onDiscoverServicesTimer(int id, QLowEnergyController* controller)
@@ -653,6 +737,7 @@ void BluetoothManager::characteristicChanged(const QLowEnergyCharacteristic& c,
         qWarning() << "[BLE] Unknown console characteristic changed!";
         return;
     }
+    resynchronise(*console, value);
     console->rxBuffer.append(value);
     while (console->rxBuffer.size() >= FrameSize) {
         const QByteArray frame = console->rxBuffer.left(FrameSize);

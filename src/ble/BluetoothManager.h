@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLowEnergyCharacteristic>
 #include <QLowEnergyController>
+#include <QLowEnergyDescriptor>
 #include <QLowEnergyService>
 #include <QObject>
 #include <QString>
@@ -75,6 +76,8 @@ private:
     void failAttempt(KayakConsole& console, QLowEnergyController::Error error);
     // The Rower Data notifications cannot be switched on: the slot is not connected.
     void failNotifications(KayakConsole& console);
+    // The console's link ends and its slot shows failed; Retry may replace the record.
+    void giveUp(KayakConsole& console);
 
     // scanAgent
     void onScanError(QBluetoothDeviceDiscoveryAgent::Error error);
@@ -91,10 +94,13 @@ private:
     void onFtmsStateChanged(int id, QLowEnergyService* service,
                             QLowEnergyService::ServiceState state);
     void onFtmsError(int id, QLowEnergyService* service, QLowEnergyService::ServiceError error);
+    void onFtmsDescriptorWritten(int id, QLowEnergyService* service,
+                                 const QLowEnergyDescriptor& descriptor);
 
     // Single-shot timers of a console's link
     void onConnectTimer(int id);
     void onConnectTimeoutTimer(int id, int attempt);
+    void onSetUpLimitTimer(int id, int phase);
     void onDiscoverServicesTimer(int id, QLowEnergyController* controller);
     void onRetryTimer(int id);
     void onSetupTimer(int id, QLowEnergyService* service);

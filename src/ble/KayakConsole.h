@@ -37,12 +37,21 @@ struct KayakConsole
     int id = 0;
     // The FTMS service details were found: the slot shows connected.
     bool ready = false;
-    // The link was given up (retries used up, no FTMS service, or no Rower Data notifications);
-    // a retry may replace it.
+    // The link was given up (retries or time used up, no FTMS service, or no Rower Data
+    // notifications); a retry may replace it.
     bool givenUp = false;
     // Numbers the connection attempts, so that an attempt's timer knows whether it is still
     // the current one.
     int attempt = 0;
+    // A connection phase runs: from the first attempt after the console last streamed (or was
+    // matched) until its notifications are on again or it is given up.
+    bool settingUp = false;
+    // Numbers the connection phases, so that a phase's time limit knows whether it still applies.
+    int phase = 0;
+    // When the last notification came (milliseconds of the link's clock, -1 for none on this
+    // link) and the running average of the gaps between notifications (0 until known).
+    qint64 lastNotifyMs = -1;
+    double notifyIntervalMs = 0;
     // Frames read from this console since its record was made.
     quint64 framesParsed = 0;
 

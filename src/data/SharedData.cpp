@@ -317,6 +317,11 @@ void SharedData::setDeviceConnectionState(bool state)
     all_devices_connected = state;
 }
 
+void SharedData::setRaceRunning(bool running)
+{
+    race_running = running;
+}
+
 void SharedData::setScanConsoleState(int state)
 {
     scan_console_state = state;

@@ -2,8 +2,12 @@
 
 #include <QObject>
 
-// Reports the end of a live resize of any window of the process (macOS). Elsewhere there is no
-// such event and the observer stays silent.
+namespace Notifications {
+class Notification;
+}
+
+// Reports the end of a live resize of any window of the process, through the platform's
+// notification centre (NotificationCenter.h). Only macOS posts that notification.
 class MacResizeObserver : public QObject
 {
     Q_OBJECT
@@ -15,4 +19,7 @@ public:
 
 signals:
     void resizeFinished(int width, int height);
+
+private:
+    void onLiveResizeEnded(const Notifications::Notification& notification);
 };

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -26,6 +27,34 @@ QString documentsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
+
+// The template is read by every save, so no save may write over it.
+bool isTemplate(const QString& path)
+{
+    // Two missing files count as the same, so a file not yet written is compared by its place.
+    const QFileInfo file(path);
+    const QFileInfo templateFile(ResultWorkbook::templatePath());
+    return file.exists() ? file == templateFile
+                         : file.absoluteFilePath() == templateFile.absoluteFilePath();
+}
+
+// What the file system says against writing path, or fallback when it has nothing against it.
+QString whyNotWritable(const QString& path, const QString& fallback)
+{
+    QSaveFile probe(path); // never committed, so it leaves nothing behind
+    return probe.open(QIODevice::WriteOnly) ? fallback : probe.errorString();
+}
+
+// The results are what the organiser takes home: a file that was not written is named, with
+// the reason, while they can still save again.
+void tellNotWritten(const QString& headline, const QString& path, const QString& why)
+{
+    QMessageBox::warning(nullptr, kSaveCaption,
+                         QStringLiteral("%1\n\n\"%2\" could not be written: %3.")
+                             .arg(headline, QDir::toNativeSeparators(path), why));
+}
+
+const QString kNoResults = QStringLiteral("there are no race results to save");
 
 void setRenderHints(QPainter& painter)
 {
@@ -104,20 +133,32 @@ void PrintManager::writeDistLog(double dist)
 
 QString PrintManager::saveRaceResults()
 {
-    const QString chosen = QFileDialog::getSaveFileName(nullptr, kSaveCaption, documentsFolder(),
+    // The dialog takes a folder that does not exist as the name of the file to save, so it
+    // starts in the home folder when there is no documents folder.
+    const QString documents = documentsFolder();
+    const QString start = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    const QString chosen = QFileDialog::getSaveFileName(nullptr, kSaveCaption, start,
                                                         QStringLiteral("PDF Files (*.pdf)"));
     if (chosen.isEmpty())
         return {};
+    const QString pdf = isTemplate(chosen) ? ResultWorkbook::freeName(chosen) : chosen;
     const QFileInfo info(chosen);
     const QString workbook =
         info.absolutePath() + u'/' + info.completeBaseName() + QStringLiteral(".xlsx");
 
-    // The race page shows nothing itself; a name comes back only when the results are on disk,
-    // so no caller can take a failed save for a saved one.
-    if (saveRaceResultsPdf(chosen).isEmpty())
+    // A name comes back only when the results are on disk, so no caller can take a failed
+    // save for a saved one.
+    if (saveRaceResultsPdf(pdf).isEmpty()) {
+        tellNotWritten(QStringLiteral("The race results were not saved."), pdf,
+                       whyPdfNotWritten(pdf));
         return {};
-    writeExcel(confirmWorkbookPath(workbook, chosen));
-    return chosen;
+    }
+    const QString target = confirmWorkbookPath(workbook, pdf);
+    const QString why = writeExcel(target);
+    if (!why.isEmpty())
+        tellNotWritten(QStringLiteral("The PDF report was saved, the results workbook was not."),
+                       target, why);
+    return pdf;
 }
 
 QList<QStringList> PrintManager::buildRaceResultRows() const
@@ -153,20 +194,39 @@ QImage PrintManager::loadLogo() const
     return {};
 }
 
-void PrintManager::writeExcel(const QString& path)
+QString PrintManager::writeExcel(const QString& path)
 {
-    ResultWorkbook::write(ResultWorkbook::templatePath(), buildRaceResultRows(), event_data, path);
+    const QString templateFile = ResultWorkbook::templatePath();
+    switch (ResultWorkbook::write(templateFile, buildRaceResultRows(), event_data, path)) {
+    case ResultWorkbook::Saved:
+        return {};
+    case ResultWorkbook::NoTemplate:
+        return QStringLiteral("its template \"%1\" is missing or cannot be read")
+            .arg(QDir::toNativeSeparators(templateFile));
+    case ResultWorkbook::NoRows:
+        return kNoResults;
+    case ResultWorkbook::NotSaved:
+        break;
+    }
+    return whyNotWritable(path, QStringLiteral("it could not be made from its template"));
+}
+
+QString PrintManager::whyPdfNotWritten(const QString& pdf) const
+{
+    if (buildRaceResultRows().isEmpty())
+        return kNoResults;
+    return whyNotWritable(pdf, QStringLiteral("the PDF could not be made"));
 }
 
 QString PrintManager::confirmWorkbookPath(const QString& workbook, const QString& pdf) const
 {
     // The dialog only asked about the PDF. A workbook of the same name is often the organiser's
     // own entry list: it is replaced only when the organiser says so, otherwise the results go
-    // under a free name beside it.
+    // under a free name beside it. The PDF just written and the template are never replaced.
     if (!QFileInfo::exists(workbook) || !QFileInfo::exists(ResultWorkbook::templatePath()))
         return workbook;
     const QString kept = ResultWorkbook::freeName(workbook);
-    if (QFileInfo(workbook) == QFileInfo(pdf))
+    if (QFileInfo(workbook) == QFileInfo(pdf) || isTemplate(workbook))
         return kept;
     QMessageBox question(QMessageBox::Question, kSaveCaption,
                          QStringLiteral("\"%1\" already exists.\nReplace it with the race results "

@@ -23,15 +23,18 @@ public:
     // file written, or "" when nothing was written.
     Q_INVOKABLE QString saveRaceResultsPdf(const QString& path = QString());
     Q_INVOKABLE void writeDistLog(double dist);
-    // Asks for a PDF name, writes the PDF and the xlsx workbook beside it; returns the chosen
-    // name, or "" when cancelled or when no PDF could be written.
+    // Asks for a PDF name, writes the PDF and the xlsx workbook beside it; returns the PDF
+    // written, or "" when cancelled or when no PDF could be written. A file that could not be
+    // written is named to the organiser in a message.
     Q_INVOKABLE QString saveRaceResults();
 
     QList<QStringList> buildRaceResultRows() const;
     void renderStyledRaceResults(QPainter& painter, QPrinter& printer);
     QImage loadLogo() const;
-    void writeExcel(const QString& path);
+    // Writes the workbook; "" when it was saved, else why it was not, in the organiser's words.
+    QString writeExcel(const QString& path);
 
 private:
     QString confirmWorkbookPath(const QString& workbook, const QString& pdf) const;
+    QString whyPdfNotWritten(const QString& pdf) const;
 };

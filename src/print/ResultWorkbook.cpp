@@ -32,12 +32,15 @@ QString ResultWorkbook::templatePath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/printTemplate.xlsx");
 }
 
-bool ResultWorkbook::write(const QString& templateFile, const QList<QStringList>& rows,
-                           const QStringList& event, const QString& path)
+ResultWorkbook::Outcome ResultWorkbook::write(const QString& templateFile,
+                                              const QList<QStringList>& rows,
+                                              const QStringList& event, const QString& path)
 {
     QXlsx::Document document(templateFile);
-    if (!document.load() || rows.isEmpty())
-        return false;
+    if (!document.load())
+        return NoTemplate;
+    if (rows.isEmpty())
+        return NoRows;
 
     // Every value is text, so a name like "=1+1" or "http://..." stays what was typed.
     const QXlsx::Format keepStyle;
@@ -48,7 +51,7 @@ bool ResultWorkbook::write(const QString& templateFile, const QList<QStringList>
     }
     for (const EventCell& cell : kEventCells)
         document.write(cell.row, cell.column, QVariant(event.value(cell.entry)), keepStyle);
-    return document.saveAs(path);
+    return document.saveAs(path) ? Saved : NotSaved;
 }
 
 QString ResultWorkbook::freeName(const QString& path)

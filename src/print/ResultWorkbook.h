@@ -11,10 +11,17 @@ class ResultWorkbook
 public:
     // "printTemplate.xlsx" in the executable's folder.
     static QString templatePath();
-    // Writes the table at row 10 onwards and the seven event cells; false when nothing could
-    // be saved (no template, no rows, the file not writable).
-    static bool write(const QString& templateFile, const QList<QStringList>& rows,
-                      const QStringList& event, const QString& path);
+    enum Outcome
+    {
+        Saved,
+        NoTemplate, // the template is missing or cannot be read
+        NoRows,     // nothing to write
+        NotSaved    // the workbook could not be put together or saved under path
+    };
+
+    // Writes the table at row 10 onwards and the seven event cells and saves under path.
+    static Outcome write(const QString& templateFile, const QList<QStringList>& rows,
+                         const QStringList& event, const QString& path);
     // path when no file of that name exists, else "name (1).xlsx", "name (2).xlsx", ...
     static QString freeName(const QString& path);
 };

@@ -272,6 +272,7 @@ ScreenPage {
         }
         race_end_time = race_end_time.slice()
         race_end_flag = 1
+        SharedData.setRaceRunning(false)
         countdownTimer.stop()
         raceEndDelay = true
         notificationClearDelay = Math.ceil(5000 / timer_interval)
@@ -313,6 +314,7 @@ ScreenPage {
         }
         startTime = Date.now()
         raceRunning = true
+        SharedData.setRaceRunning(true)
         race_timer1.start()
     }
 
@@ -337,6 +339,7 @@ ScreenPage {
     function goBack() {
         countdownTimer.stop()
         race_timer1.stop()
+        SharedData.setRaceRunning(false)
         if (stack) {
             bluetoothManager.keepLinksOnDestruction()
             leave()

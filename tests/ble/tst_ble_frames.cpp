@@ -165,6 +165,40 @@ private slots:
         QVERIFY(consoles[j].rxBuffer.isEmpty());
     }
 
+    // A damaged notification must not shift the frames after it. A 13-byte one among whole
+    // frames is dropped with the next whole frame; bytes left waiting over a pause are dropped
+    // before a frame that comes in pieces.
+    void resynchronisesAfterAShortNotification()
+    {
+        const QString address = QStringLiteral("AA:BB:CC:DD:EE:77");
+        const QString name = QStringLiteral("ZV-77");
+        connectOne(address, name, 6, {{"intervalMs", 50}});
+        const int j = sim.indexOfSlot(6);
+        BLE_TRY(sim.packetLines(name).size() >= 5, 5000);
+        const QByteArray shortOne = frame(0x3D, 40).left(13);
+        QVERIFY(sim.rig.sendRaw(address, shortOne));
+        const uint frames = sim.stat(address, "framesSent");
+        BLE_TRY(sim.stat(address, "framesSent") >= frames + 20, 5000);
+        QVERIFY(sim.rig.setStreaming(address, false));
+        QTRY_COMPARE_WITH_TIMEOUT(sim.packetLines(name).size(),
+                                  int(sim.stat(address, "framesSent")), 5000);
+        // Every frame read is one the console sent: its filler bytes 08 to 13 in their places.
+        for (const QString& line : sim.packetLines(name))
+            QVERIFY2(line.endsWith(" 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13\n"), qPrintable(line));
+        QVERIFY(consoles[j].distance > 1900u && consoles[j].distance < 2000u);
+
+        const int lines = sim.packetLines(name).size();
+        QVERIFY(sim.rig.sendRaw(address, shortOne));
+        BLE_TRY(consoles[j].rxBuffer.size() == 13, 3000);
+        sim.settle(2500); // far longer than the console's 50 ms between notifications
+        const QByteArray whole = frame(0x3D, 1234);
+        QVERIFY(sim.rig.sendRaw(address, whole.left(12)));
+        QVERIFY(sim.rig.sendRaw(address, whole.mid(12)));
+        BLE_TRY(sim.packetLines(name).size() == lines + 1, 3000);
+        QCOMPARE(consoles[j].distance, 1234u);
+        QVERIFY(consoles[j].rxBuffer.isEmpty());
+    }
+
     void writesResistanceAsOneByteWithoutResponse()
     {
         const QString address = QStringLiteral("AA:BB:CC:DD:EE:73");

@@ -18,10 +18,9 @@ function brokenPictures(item) {
         .map(it => String(it.source))
 }
 
-// Texts meant to wrap onto further lines that are cut short all the same.
+// Texts cut short: elided on their one line or beyond their last line.
 function cutTexts(item) {
-    return collect(item, it => it.hasOwnProperty("truncated") && it.truncated && it.visible
-                               && it.wrapMode !== 0 /* Text.NoWrap */)
+    return collect(item, it => it.hasOwnProperty("truncated") && it.truncated && it.visible)
         .map(it => it.text)
 }
 

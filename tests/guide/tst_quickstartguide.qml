@@ -80,8 +80,9 @@ Item {
             compare(Checks.brokenPictures(guide), [])
         }
 
-        // Each section in turn: nothing the user should read is cut short.
+        // The step list and each section in turn: nothing the user should read is cut short.
         function test_textsFitTheirRows() {
+            compare(Checks.cutTexts(steps), [], "step list")
             for (let i = 0; i < 6; ++i) {
                 content.contentY = guide.sections[i].y
                 compare(Checks.cutTexts(guide.sections[i]), [], "section " + (i + 1))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QRectF>
@@ -35,6 +36,17 @@ inline QString text(const QString& pdf, int page = 0)
         arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
                   << QString::number(page);
     return run(QStringLiteral("pdftotext"), arguments << pdf << QStringLiteral("-")).simplified();
+}
+
+// One page drawn at dpi dots per inch, as a viewer shows it.
+inline QImage picture(const QString& pdf, int page, int dpi)
+{
+    const QString stem = pdf + QStringLiteral("-page%1").arg(page);
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+         QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+         QStringLiteral("-singlefile"), pdf, stem});
+    return QImage(stem + QStringLiteral(".png"));
 }
 
 struct Word

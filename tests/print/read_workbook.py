@@ -1,8 +1,9 @@
 """Reads a result workbook back with openpyxl and compares it with its template.
 
 Prints one line per written cell: "<ref> <data type> <value>", then one "problem: ..." line for
-every cell past the results that differs from the template and every package part other than
-the sheet that is not byte for byte the template's.
+every cell past the results that differs from the template, every row of the event or the
+results with a fixed height, and every package part other than the sheet that is not byte for
+byte the template's.
     read_workbook.py <template.xlsx> <result.xlsx> <number of places>
 """
 import sys
@@ -28,6 +29,11 @@ for r in range(11 + places, 21):
         a, b = result.cell(r, c), template.cell(r, c)
         if a.value != b.value or tuple(a._style) != tuple(b._style):
             print("problem: row", r, "column", c, "changed")
+
+# The event line and the result rows grow with wrapped long names.
+for r in [7] + list(range(11, 21)):
+    if result.row_dimensions[r].ht is not None:
+        print("problem: row", r, "has a fixed height")
 
 with zipfile.ZipFile(template_path) as t, zipfile.ZipFile(result_path) as o:
     if sorted(t.namelist()) != sorted(o.namelist()):

@@ -21,6 +21,18 @@ public:
     }
     Q_INVOKABLE bool setAdapter(const QVariantMap& props) { return sim.rig.setAdapter(props); }
     Q_INVOKABLE bool connected(const QString& address) { return sim.connected(address); }
+    Q_INVOKABLE bool notifying(const QString& address) { return sim.notifying(address); }
+    Q_INVOKABLE int connects(const QString& address) { return int(sim.stat(address, "connects")); }
+    // The console closes its link; switched off (not visible), it also stays away.
+    Q_INVOKABLE bool dropLink(const QString& address) { return sim.rig.dropLink(address); }
+    Q_INVOKABLE bool setVisible(const QString& address, bool visible)
+    {
+        return sim.rig.setVisible(address, visible);
+    }
+    Q_INVOKABLE bool refuseNotify(const QString& address, int count)
+    {
+        return sim.rig.refuseNotify(address, uint(count));
+    }
     Q_INVOKABLE int consoleCount() const { return consoles.size(); }
     Q_INVOKABLE bool holdsConsoles() const { return all_devices_connected; }
 

@@ -7,7 +7,8 @@ import RivantaSetupTest
 import shareddataApp
 
 // The race set-up page against simulated consoles: badges and count, Back while a slot
-// connects, "X", "Retry", "Next", "Delete Players" and "Import Excel" with its file dialog.
+// connects and Back ending the page's links, "X", "Retry", "Next", "Delete Players" and "Import
+// Excel" with its file dialog, and consoles that fail before, during and after a race.
 Item {
     id: scene
     width: 960
@@ -149,8 +150,9 @@ Item {
                 compare(SharedData.getDistance(k), live, "race row " + k)
             }
             verify(SetupRig.holdsConsoles())
-            verify(stack.depth === 3
-                   || ScreenProbe.errors.some(e => e.startsWith("Failed to load Racing:")))
+            compare(ScreenProbe.errors, [])
+            compare(stack.depth, 3)
+            compare(stack.currentItem._rows, 3)
         }
 
         // A console dropped since the last poll races neither with nor without a row.
@@ -161,6 +163,91 @@ Item {
             compare(page._activeconsoles, 3)
             compare(raceLanes(), ["2", "8"])
             compare(SharedData.getPlayerNum(), 2)
+        }
+
+        // "Next" with the three consoles; the race starts at once rather than after its
+        // countdown.
+        function startRace(page) {
+            click(page, "nextButton")
+            compare(stack.depth, 3)
+            const race = stack.currentItem
+            race.countdown = 0
+            tryCompare(race, "raceRunning", true, 3000)
+            return race
+        }
+
+        // Back ends the page's link work, while its consoles stream and while it still
+        // searches (at once after opening): no link stays or is made again.
+        function test_backEndsThePagesLinks() {
+            const page = connectThree()
+            const addresses = ["AA:BB:CC:00:02:02", "AA:BB:CC:00:02:05", "AA:BB:CC:00:02:08"]
+            tryVerify(() => addresses.every(a => SetupRig.notifying(a)), 5000)
+            click(page, "backButton")
+            compare(stack.depth, 1)
+            compare(SetupRig.consoleCount(), 0)
+            tryVerify(() => addresses.every(a => !SetupRig.connected(a)), 3000)
+
+            // A console that the search of the next page would see only after a while.
+            verify(SetupRig.addConsole({ "address": "AA:BB:CC:00:02:09", "name": "KAYAK 9",
+                                         "discoverDelayMs": 500 }))
+            SetupRig.storeAddresses(["", "", "", "", "", "", "", "", "KAYAK 9"])
+            verify(stack.currentItem.openPage("Main").goBack())
+            tryCompare(stack, "busy", false)
+            compare(stack.depth, 1)
+            wait(2500)
+            compare(SetupRig.consoleCount(), 0)
+            compare(SetupRig.connects("AA:BB:CC:00:02:09"), 0)
+            for (const a of addresses) {
+                verify(!SetupRig.connected(a), a)
+                compare(SetupRig.connects(a), 1, a)
+            }
+        }
+
+        // A console whose link drops while its services are discovered, at every attempt, ends
+        // "Failed" with "Retry" well within 40 s of the page opening; Back works then.
+        function test_consoleLostDuringDiscoveryFails() {
+            verify(SetupRig.addConsole({ "address": "AA:BB:CC:00:03:01", "name": "KAYAK 31",
+                                         "connectMode": "drop-during-discovery" }))
+            verify(SetupRig.addConsole({ "address": "AA:BB:CC:00:03:02", "name": "KAYAK 32" }))
+            SetupRig.storeAddresses(["KAYAK 31", "KAYAK 32"])
+            const page = openMain()
+            tryVerify(() => badge(page.rowAt(0)) === "failed+Retry", 39000)
+            compare(badge(page.rowAt(1)), "connected+X")
+            compare(page._activeconsoles, 1)
+            verify(SetupRig.connects("AA:BB:CC:00:03:01") >= 6)
+            click(page, "backButton")
+            compare(stack.depth, 1)
+        }
+
+        // Mid-race, a console that drops and then refuses its notifications once is tried again
+        // until it streams: its lane moves on.
+        function test_raceConsoleRetriedWhenNotificationsFail() {
+            const page = connectThree()
+            const race = startRace(page)
+            const address = "AA:BB:CC:00:02:02" // lane 2, race row 0
+            tryVerify(() => race.passed_dist[0] > 0, 5000)
+            verify(SetupRig.refuseNotify(address, 1))
+            verify(SetupRig.dropLink(address))
+            tryVerify(() => SetupRig.connects(address) >= 3 && SetupRig.notifying(address), 10000)
+            const before = race.passed_dist[0]
+            tryVerify(() => race.passed_dist[0] > before + 2, 5000)
+            compare(SharedData.isActive(1), 1)
+        }
+
+        // After a race, a console switched off is given up on the athlete screen like any other:
+        // the header stops counting it and "Next" races the others only.
+        function test_consoleLostAfterARaceIsGivenUp() {
+            const page = connectThree()
+            const race = startRace(page)
+            click(race, "stopButton")
+            tryCompare(race, "race_end_flag", 1, 3000)
+            click(race, "backButton")
+            compare(stack.depth, 2)
+            verify(SetupRig.setVisible("AA:BB:CC:00:02:05", false))
+            tryVerify(() => badge(page.rowAt(4)) === "failed+Retry", 15000)
+            compare(page._activeconsoles, 2)
+            click(page, "nextButton")
+            compare(raceLanes(), ["2", "8"])
         }
 
         function test_nextWithNone() {

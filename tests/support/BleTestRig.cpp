@@ -283,6 +283,12 @@ bool BleTestRig::setStreaming(const QString& address, bool on)
     return call(QStringLiteral("SetStreaming"), {address, on}).type() == QDBusMessage::ReplyMessage;
 }
 
+bool BleTestRig::refuseNotify(const QString& address, uint count)
+{
+    return call(QStringLiteral("RefuseNotify"), {address, count}).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
 bool BleTestRig::setAdapter(const QVariantMap& props)
 {
     return call(QStringLiteral("SetAdapter"), {props}).type() == QDBusMessage::ReplyMessage;

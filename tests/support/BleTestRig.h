@@ -51,10 +51,12 @@ public:
     //   "strokeRate" u = 30 per min         "strokeCount" u = 0, +1 every 2 s of rowing
     //   "intervalMs" u = 100 (one frame per interval while notifications are on)
     //   "connectFailures" u = 0 (the first N Connect calls fail)
-    //   "connectMode" s = "ok" | "fail" | "drop-before-resolve" | "no-answer"
+    //   "connectMode" s = "ok" | "fail" | "drop-before-resolve" | "drop-during-discovery" |
+    //                     "no-answer"
     //   "dropAfterMs" u = 0 (> 0: the console closes the link that long after notifications
     //                        start)
     //   "startNotifyFails" b = false
+    //   "cccdReadFails" b = false (Qt's service discovery then never ends)
     //   "visible" b = true (false: unseen until setVisible)
     //   "discoverDelayMs" u = 0 (> 0: appears that long after a scan starts)
     // Numbers may be given as any integer or floating type.
@@ -64,6 +66,8 @@ public:
     bool dropLink(const QString& address);
     bool sendRaw(const QString& address, const QByteArray& bytes);
     bool setStreaming(const QString& address, bool on);
+    // The console's next count requests to switch notifications on fail.
+    bool refuseNotify(const QString& address, uint count);
     // "powered" b, "present" b (false removes the adapter and its devices), "filterFails" b,
     // "startFails" b, "failDuringScan" b (the adapter vanishes 500 ms into the next scan).
     bool setAdapter(const QVariantMap& props);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Optional, not part of CI: checks that workbooks written by the workbook layer open in
-# LibreOffice with the written values in place. Installs libreoffice-calc-nogui when missing.
+# LibreOffice with the written values in place, and that the result workbook's rows grow with
+# long names. Installs libreoffice-calc-nogui when missing.
 #   tests/xlsx/check_with_libreoffice.sh [build folder]     (default ./build)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -10,19 +11,22 @@ if ! command -v soffice >/dev/null 2>&1; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends libreoffice-calc-nogui
 fi
-cmake --build "$build" --target tst_xlsx_document >/dev/null
+cmake --build "$build" --target tst_xlsx_document tst_print_save >/dev/null
 out=$(mktemp -d)
 test_dir="$build/tests/tst_xlsx_document"
 (cd "$test_dir" && QT_QPA_PLATFORM=offscreen RIVANTA_XLSX_KEEP="$out" \
   ./tst_xlsx_document.app/Contents/MacOS/tst_xlsx_document writesIntoACopy roundTripThroughOpenpyxl \
   newDocumentSavesAWorkbook escapesTextAndNeverWritesAFormula \
   keepsASharedFormulaWhoseAnchorIsWritten >/dev/null)
+test_dir="$build/tests/tst_print_save"
+(cd "$test_dir" && QT_QPA_PLATFORM=offscreen RIVANTA_XLSX_KEEP="$out" \
+  ./tst_print_save.app/Contents/MacOS/tst_print_save workbookCellsAreText >/dev/null)
 
 status=0
 check() { # file, expected text in the CSV of its first sheet
   if grep -qF -- "$2" "$out/${1%.xlsx}.csv"; then echo "ok   $1: $2"; else echo "FAIL $1: $2"; status=1; fi
 }
-for f in copy.xlsx py-out.xlsx new.xlsx escape.xlsx shared-out.xlsx; do
+for f in copy.xlsx py-out.xlsx new.xlsx escape.xlsx shared-out.xlsx results.xlsx; do
   HOME="$out" soffice --headless --norestore \
     --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir "$out" "$out/$f" >/dev/null 2>&1
   [ -s "$out/${f%.xlsx}.csv" ] || { echo "FAIL $f: LibreOffice did not open it"; status=1; continue; }
@@ -44,5 +48,24 @@ check escape.xlsx "Čakovec – Šibenik"
 check shared-out.xlsx "rank 4,14"
 check shared-out.xlsx "98,15"
 check shared-out.xlsx "198,20"
+check results.xlsx "Koninklijke Roei- en Zeilvereniging De Maas"
+# LibreOffice sizes the rows without a fixed height to their text on opening and writes the
+# sizes into its own copy: the event line (row 7) and the long club's row (14) are taller than
+# a one-line result row (12).
+mkdir "$out/lo"
+HOME="$out" soffice --headless --norestore --convert-to xlsx --outdir "$out/lo" \
+  "$out/results.xlsx" >/dev/null 2>&1
+/usr/bin/python3 - "$out/lo/results.xlsx" <<'EOF' || status=1
+import sys
+import openpyxl
+rows = openpyxl.load_workbook(sys.argv[1]).active.row_dimensions
+one_line = rows[12].ht or 0
+failed = False
+for r, what in ((7, "event line"), (14, "long club name")):
+    fits = (rows[r].ht or 0) > 1.5 * one_line > 0
+    failed |= not fits
+    print("ok  " if fits else "FAIL", f"results.xlsx row {r}, {what}: {rows[r].ht} pt, one line {one_line} pt")
+sys.exit(failed)
+EOF
 rm -rf "$out"
 exit $status

@@ -331,6 +331,9 @@ void BluezSimulator::handleControl(const QDBusMessage& message)
     } else if (member == QLatin1String("SetStreaming")) {
         console->setStreaming(arguments.value(1).toBool());
         reply(message);
+    } else if (member == QLatin1String("RefuseNotify")) {
+        console->refuseNotify(arguments.value(1).toUInt());
+        reply(message);
     } else if (member == QLatin1String("SetRowing")) {
         console->setRowing(arguments.value(1).toBool());
         reply(message);

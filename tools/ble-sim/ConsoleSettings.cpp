@@ -27,9 +27,9 @@ bool ConsoleSettings::parse(const QVariantMap& spec, QString* error)
 {
     static const QStringList chunkings = {QStringLiteral("20"), QStringLiteral("12+8"),
                                           QStringLiteral("25"), QStringLiteral("40")};
-    static const QStringList connectModes = {QStringLiteral("ok"), QStringLiteral("fail"),
-                                             QStringLiteral("drop-before-resolve"),
-                                             QStringLiteral("no-answer")};
+    static const QStringList connectModes = {
+        QStringLiteral("ok"), QStringLiteral("fail"), QStringLiteral("drop-before-resolve"),
+        QStringLiteral("drop-during-discovery"), QStringLiteral("no-answer")};
 
     const QString addressText = spec.value(QStringLiteral("address")).toString();
     if (!isValidAddress(addressText)) {
@@ -82,6 +82,8 @@ bool ConsoleSettings::parse(const QVariantMap& spec, QString* error)
             ok = readUInt(value, &dropAfterMs);
         } else if (key == QLatin1String("startNotifyFails")) {
             startNotifyFails = value.toBool();
+        } else if (key == QLatin1String("cccdReadFails")) {
+            cccdReadFails = value.toBool();
         } else if (key == QLatin1String("visible")) {
             visible = value.toBool();
         } else if (key == QLatin1String("discoverDelayMs")) {

@@ -29,9 +29,14 @@ struct ConsoleSettings
 
     // Faults
     quint32 connectFailures = 0;
+    // "ok", "fail", "drop-before-resolve", "drop-during-discovery" (the link is lost when the
+    // program reads the Rower Data value while it discovers the service), "no-answer"
     QString connectMode = QStringLiteral("ok");
     quint32 dropAfterMs = 0;
     bool startNotifyFails = false;
+    // Reading the notification descriptor is refused, the last read of Qt's service discovery:
+    // Qt then never finishes the discovery.
+    bool cccdReadFails = false;
     bool visible = true;
     quint32 discoverDelayMs = 0;
 

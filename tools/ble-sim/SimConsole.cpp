@@ -381,8 +381,18 @@ void SimConsole::stopNotifying()
 void SimConsole::handleReadValue(const QDBusMessage& message)
 {
     const QString path = message.path();
+    if (path == m_rowerPath && !m_notifying &&
+        m_settings.connectMode == QLatin1String("drop-during-discovery")) {
+        // The program reads the value while it discovers the service: the link is lost then,
+        // and the read fails with it.
+        endLink(true);
+        replyError(message, errorFailed, QStringLiteral("Not connected"));
+        return;
+    }
     if (path == m_rowerPath) {
         reply(message, {m_stream->lastFrame()});
+    } else if (path == m_cccdPath && m_settings.cccdReadFails) {
+        replyError(message, errorNotPermitted, QStringLiteral("Read not permitted"));
     } else if (path == m_cccdPath) {
         reply(message, {m_notifying ? QByteArray::fromHex("0100") : QByteArray::fromHex("0000")});
     } else {
@@ -414,6 +424,11 @@ void SimConsole::handleStartNotify(const QDBusMessage& message)
     m_writes.append(QStringLiteral("2902 start-notify"));
     if (!m_settings.notify) {
         replyError(message, errorNotSupported, QStringLiteral("Operation is not supported"));
+        return;
+    }
+    if (m_notifyRefusals > 0) {
+        --m_notifyRefusals;
+        replyError(message, errorFailed, QStringLiteral("Notify failed"));
         return;
     }
     if (m_settings.startNotifyFails) {

@@ -51,6 +51,8 @@ public:
     bool sendRaw(const QByteArray& bytes);
     void setStreaming(bool on);
     void setRowing(bool rowing);
+    // The next count requests to switch the Rower Data notifications on fail.
+    void refuseNotify(quint32 count) { m_notifyRefusals = count; }
     // The adapter lost power: every link ends.
     void adapterPoweredOff();
 
@@ -101,6 +103,7 @@ private:
     bool m_notifying = false;
     bool m_streaming = true;
     bool m_connectPending = false; // a Connect that is never answered
+    quint32 m_notifyRefusals = 0;
     quint64 m_linkGeneration = 0;
 
     std::unique_ptr<RowerStream> m_stream;
