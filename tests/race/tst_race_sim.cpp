@@ -59,6 +59,7 @@ struct Athlete
     int silentToMs = 0;
     int spikeFromMs = 0; // readings of 16,777,215 m in [spikeFromMs, spikeToMs)
     int spikeToMs = 0;
+    bool outOfReach = false; // the silence is the console out of reach: its link drops
 
     // Race time of the first notification that reads 1 m or less.
     double finishSeconds(int distance) const
@@ -109,27 +110,38 @@ private:
         const qint64 t = QDateTime::currentMSecsSinceEpoch() - startAt;
         for (int k = 0; k < 3; ++k) {
             const Athlete& a = profiles[k];
+            const bool silent = t >= a.silentFromMs && t < a.silentToMs;
+            if (a.outOfReach && silent != gone[k]) {
+                gone[k] = silent;
+                control("SetVisible", k, !silent);
+            }
             if (t < next[k])
                 continue;
             next[k] = t - (t % a.intervalMs) + a.intervalMs;
-            if (t >= a.silentFromMs && t < a.silentToMs)
+            if (silent)
                 continue;
             const double rowed = std::max(0.0, a.speed * double(t + a.leadMs) / 1000.0);
             quint32 reading = quint32(std::max(0.0, std::ceil(raceDistance - rowed - 1e-6)));
             if (t >= a.spikeFromMs && t < a.spikeToMs)
                 reading = 0xFFFFFF;
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                QStringLiteral("com.rivanta.BleSim"), QStringLiteral("/com/rivanta/BleSim"),
-                QStringLiteral("com.rivanta.BleSim1"), QStringLiteral("SendRaw"));
-            call << driven[k] << rowerFrame(reading);
-            bus.send(call);
+            control("SendRaw", k, rowerFrame(reading));
         }
+    }
+
+    void control(const QString& method, int k, const QVariant& argument)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("com.rivanta.BleSim"), QStringLiteral("/com/rivanta/BleSim"),
+            QStringLiteral("com.rivanta.BleSim1"), method);
+        call << driven[k] << argument;
+        bus.send(call);
     }
 
     QDBusConnection bus;
     qint64 startAt;
     Athlete profiles[3];
     qint64 next[3];
+    bool gone[3] = {false, false, false};
     QTimer timer;
 };
 
@@ -286,7 +298,7 @@ private slots:
         }
 
         const Athlete uneven[3] = {
-            {7.0, 0, 1000}, {9.0, 0, 200, 5000, 15000}, {8.0, 0, 200, 0, 0, 6000, 7000}};
+            {7.0, 0, 1000}, {9.0, 0, 200, 5000, 15000, 0, 0, true}, {8.0, 0, 200, 0, 0, 6000, 7000}};
         QPointer<QObject> second = runRace(stack.get(), uneven);
         QVERIFY(second);
         QCOMPARE(second->property("ranking").toList(), QVariantList({1, 2, 0}));
@@ -319,7 +331,9 @@ private:
         QTest::qWait(int(startAt - QDateTime::currentMSecsSinceEpoch()));
         QMetaObject::invokeMethod(page, "countdownTick");
         QMetaObject::invokeMethod(clock, "start");
-        QTest::qWaitFor([page] { return page->property("race_end_flag").toInt() == 1; }, 60000);
+        // checkTimes() tells a race that did not end by itself.
+        (void)QTest::qWaitFor([page] { return page->property("race_end_flag").toInt() == 1; },
+                              60000);
         return page;
     }
 
