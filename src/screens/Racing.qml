@@ -125,6 +125,10 @@ ScreenPage {
     // whole gap to cover the metres paddled in it.
     readonly property real paceLimit: 20
     readonly property real paceSlack: 5
+    // A notification can reach the page late (a busy link or machine) and the next one on
+    // time: the change between them was paddled over the late one's delay too, so that much
+    // more time is allowed. Without it a row would lose the metres of that step.
+    readonly property int lateAllowanceMs: 2000
     // A start reading can be a few seconds old, and an athlete may set off before "GO": the
     // first change may have been paddled over this much time before the start.
     readonly property int startGraceMs: 5000
@@ -142,7 +146,8 @@ ScreenPage {
     }
 
     function plausibleChange(from, to, elapsedMs) {
-        return Math.abs(to - from) <= paceLimit * Math.max(0, elapsedMs) / 1000 + paceSlack
+        return Math.abs(to - from)
+            <= paceLimit * (Math.max(0, elapsedMs) + lateAllowanceMs) / 1000 + paceSlack
     }
 
     // The reference a row measures from once its reading first changes after the start.

@@ -90,7 +90,9 @@ Item {
                 { tag: "fall of 300 m", start: 500, steps: [[1000, 495, 6], [200, 195, 6],
                   [1000, 190, 11], [200, 190, 11], [60000, 0, 201]] },
                 { tag: "faster than 20 m/s, then within pace", start: 500, steps: [
-                  [1000, 490, 11], [1000, 464, 11], [1000, 450, 51]] },
+                  [1000, 490, 11], [1000, 420, 11], [200, 416, 15], [1000, 400, 31]] },
+                { tag: "a late notification, the next on time", start: 500, steps: [
+                  [1000, 490, 11], [1000, 470, 31], [200, 449, 52]] },
                 { tag: "rise of 300 m", start: 500, steps: [[1000, 495, 6], [200, 795, 6],
                   [1000, 790, 11]] },
                 { tag: "spike as the first change", start: 500, steps: [[200, 16777215, 0],
