@@ -193,7 +193,12 @@ class Program:
         self.log = open(folder / "program.log", "w")
         self.process = procs.start([str(bundle / "RivantaRace")], cwd=folder, env=env,
                                    stdout=self.log, stderr=subprocess.STDOUT)
-        self.window = wait_for("the window", lambda: self.find_window("Rivanta App"), 30)
+        try:
+            self.window = wait_for("the window", lambda: self.find_window("Rivanta App"), 30)
+        except Failure:
+            self.log.flush()
+            print((folder / "program.log").read_text()[-3000:], flush=True)
+            raise
         self.logs = folder / "logs"
 
     def find_window(self, name):
