@@ -127,8 +127,11 @@ class Screen:
 
     def __init__(self, procs, window_manager):
         read_end, write_end = os.pipe()
+        # -noreset: without a window manager the server would otherwise reset whenever its
+        # last client (xmodmap, xdotool) leaves, and refuse the program while it does.
         procs.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24",
-                     "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
+                    stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
