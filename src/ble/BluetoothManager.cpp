@@ -85,10 +85,10 @@ const char* controllerErrorName(QLowEnergyController::Error error)
     }
 }
 
-// A race running now reads this console.
-bool servesRunningRace(const KayakConsole& console)
+// A race page holding its consoles reads this one.
+bool servesRaceHold(const KayakConsole& console)
 {
-    if (!race_running)
+    if (!race_consoles_held)
         return false;
     for (int j = 0; j < consoles.size(); ++j) {
         if (consoles[j].id == console.id)
@@ -495,9 +495,10 @@ void BluetoothManager::failAttempt(KayakConsole& console, QLowEnergyController::
     const int attempt = ++retryCounts[console.address];
     dropController(console);
 
-    // A running race holds its consoles: one that lost its link mid-race is never given up, so
-    // that it races on under its own record (the race rows point at it) as soon as it is back.
-    if (attempt > MaxRetries && !servesRunningRace(console)) {
+    // A race holds its consoles from "Next" on: one that lost its link in the countdown or
+    // mid-race is never given up, so that it races on under its own record (the race rows
+    // point at it) as soon as it is back.
+    if (attempt > MaxRetries && !servesRaceHold(console)) {
         qWarning() << "[BLE]" << console.name << "Failed after" << MaxRetries << "attempts.";
         giveUp(console);
         return;
@@ -626,7 +627,7 @@ void BluetoothManager::onFtmsError(int id, QLowEnergyService* service,
     if (error != QLowEnergyService::DescriptorWriteError)
         return;
     // A race console may manage it on the next link: it is retried like a lost link.
-    if (servesRunningRace(*console))
+    if (servesRaceHold(*console))
         failAttempt(*console, QLowEnergyController::RemoteHostClosedError);
     else
         failNotifications(*console);
@@ -666,7 +667,7 @@ void BluetoothManager::onConnectTimeoutTimer(int id, int attempt)
 void BluetoothManager::onSetUpLimitTimer(int id, int phase)
 {
     KayakConsole* console = findConsole(id);
-    if (!console || console->phase != phase || !console->settingUp || servesRunningRace(*console))
+    if (!console || console->phase != phase || !console->settingUp || servesRaceHold(*console))
         return;
     qWarning() << "[BLE]" << console->name << "Not streaming after" << SetUpLimitMs
                << "ms; given up.";

@@ -19,5 +19,5 @@ int global_playernum = 0;
 int global_totaldist = 0;
 int global_setting_page_click = 0;
 bool all_devices_connected = false;
-bool race_running = false;
+bool race_consoles_held = false;
 int scan_console_state = ScanNoAction;

@@ -64,7 +64,7 @@ extern int global_playernum;
 extern int global_totaldist;
 extern int global_setting_page_click;
 extern bool all_devices_connected;
-// A race runs on the race page, from its start to its end or to Back there: its consoles are
-// never given up meanwhile.
-extern bool race_running;
+// A race page holds its consoles from its opening ("Next") to the race end or to Back there:
+// they are never given up meanwhile.
+extern bool race_consoles_held;
 extern int scan_console_state;

@@ -317,9 +317,9 @@ void SharedData::setDeviceConnectionState(bool state)
     all_devices_connected = state;
 }
 
-void SharedData::setRaceRunning(bool running)
+void SharedData::holdRaceConsoles(bool held)
 {
-    race_running = running;
+    race_consoles_held = held;
 }
 
 void SharedData::setScanConsoleState(int state)

@@ -53,7 +53,7 @@ public:
     Q_INVOKABLE void setConfirmSetting(int value);
     Q_INVOKABLE int isConfirmSetting();
     Q_INVOKABLE void setDeviceConnectionState(bool state);
-    Q_INVOKABLE void setRaceRunning(bool running);
+    Q_INVOKABLE void holdRaceConsoles(bool held);
     Q_INVOKABLE void setScanConsoleState(int state);
     Q_INVOKABLE int getScanConsoleState();
     Q_INVOKABLE void writeRaceLog(QString fileName, QString laneNum, double distance);

@@ -19,6 +19,12 @@ Rectangle {
     visible: shown
     color: "#C86E8B8E"
 
+    // Arabic and the other scripts written without italics have no letters in an italic face:
+    // set italic, they would not be drawn at all. A text holding any of them stands upright.
+    function italicFits(text) {
+        return !/[\u0600-\u08FF\u0900-\u109F\u1100-\u11FF\u2E80-\u9FFF\uAC00-\uD7AF\uF900-\uFAFF\uFB50-\uFDFF\uFE70-\uFEFF]/.test(text)
+    }
+
     onVisibleChanged: {
         if (visible)
             finishAnim.restart()
@@ -68,7 +74,7 @@ Rectangle {
             font.family: Qt.application.font.family
             font.pixelSize: card.compact ? 26 : 30
             font.weight: Font.Normal
-            font.italic: true
+            font.italic: card.italicFits(card.rankText)
         }
     }
 }

@@ -3,6 +3,7 @@ import QtQuick.Controls
 import shareddataApp
 import com.rivanta.bluetooth
 import com.rivanta.print
+import "RowDistance.js" as RowDistance
 
 // The race screen: a ten-second countdown, then one kayak per racer moving with its console's
 // distance, live standings, finish cards and notices, and the results handed to the race data
@@ -116,112 +117,48 @@ ScreenPage {
         finishNotifications = notices
     }
 
-    // Covered distance only grows at a pace a paddler can reach: a reading that moved further
-    // than `paceLimit` metres a second since the row's last accepted reading, plus `paceSlack`
-    // metres for a frame that comes a little late, is not distance. The limit lies well above
-    // any paddler (and above the fastest simulated consoles the program is tried with), far
-    // below what a damaged or reset console shows. The time counts from the last accepted
-    // change, so a console that notifies once a second or comes back after a link drop has its
-    // whole gap to cover the metres paddled in it.
-    readonly property real paceLimit: 20
-    readonly property real paceSlack: 5
-    // A notification can reach the page late (a busy link or machine) and the next one on
-    // time: the change between them was paddled over the late one's delay too, so that much
-    // more time is allowed. Without it a row would lose the metres of that step.
-    readonly property int lateAllowanceMs: 2000
-    // A start reading can be a few seconds old, and an athlete may set off before "GO": the
-    // first change may have been paddled over this much time before the start.
-    readonly property int startGraceMs: 5000
+    // Per row: the covered distance worked out from its console's readings.
+    property var rowDistances: []
+    // When the race is due to start by the countdown, for the times of the readings before it.
+    property real expectedStartTime: 0
 
-    // Per row: the last accepted reading and when it came (race clock ms), and a reading that
-    // jumped away from it (-1 when none) with its time.
-    property var accepted_dist: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
-    property var accepted_at: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
-    property var jump_dist: [-1, -1, -1, -1, -1, -1, -1, -1, -1, -1]
-    property var jump_at: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
-
-    // Milliseconds since the race start, on the clock the step measures pace with.
+    // Milliseconds since the race start, on the clock the rows measure their readings with.
     function raceClockMs() {
         return Date.now() - startTime
     }
 
-    function plausibleChange(from, to, elapsedMs) {
-        return Math.abs(to - from)
-            <= paceLimit * (Math.max(0, elapsedMs) + lateAllowanceMs) / 1000 + paceSlack
-    }
-
-    // The reference a row measures from once its reading first changes after the start.
-    // Consoles count down from the distance they were set to. One that stood at or below the
-    // race distance at the start and now reads less counts down the race: it measures from
-    // just above the race distance, so it finishes when it reads 1 m or less, however late
-    // its first change comes. A console without a reading at the start shows its direction by
-    // where its first reading lies: nearer the race distance than 0 (and not above it) it
-    // counts down the race. Any other console (set above the race distance, counting up)
-    // measures from 2 m above its first changed reading, or from just above the race distance
-    // when that reading is 1 or 2 m below it.
-    function firstChangeReference(startReading, reading) {
-        const countingDownRace = startReading > 0
-            ? reading < startReading && startReading <= total_dist
-            : reading * 2 > total_dist && reading <= total_dist
-        const justBelow = total_dist - 2 <= reading && reading < total_dist
-        return countingDownRace || justBelow ? total_dist + 1 : reading + 2
+    // The readings a row sees before the start tell where its console stood and whether it
+    // already moved.
+    function readCountdown() {
+        const at = Math.min(-1, Date.now() - expectedStartTime)
+        for (let i = 0; i < _rows; ++i)
+            rowDistances[i].read(SharedData.getDistance(i), at, 0)
     }
 
     // Phase 1 of a step: readings to covered distances.
     function readDistances() {
         const now = raceClockMs()
-        for (let i = 0; i < _rows; ++i)
-            readRow(i, Math.max(0, SharedData.getDistance(i)), now)
-    }
-
-    // One row's reading. A jump is held aside: the next reading either comes back near the
-    // last accepted one (a spike: nothing changes) or moves on from the jump at a paddler's
-    // pace (the console really jumped: the row keeps its covered distance and measures on
-    // from where the jump landed).
-    function readRow(i, v, now) {
-        if (v === accepted_dist[i]) {
-            jump_dist[i] = -1
-            return
-        }
-        const waiting = dist_initialized[i] === 0
-        // Before the first change a start reading of 0 is no reading: the first one is taken.
-        const firstReading = waiting && accepted_dist[i] === 0
-        const since = now - accepted_at[i] + (waiting ? startGraceMs : 0)
-        if (!firstReading && !plausibleChange(accepted_dist[i], v, since)) {
-            const movedOn = jump_dist[i] >= 0 && v !== jump_dist[i]
-                && plausibleChange(jump_dist[i], v, now - jump_at[i])
-            if (!movedOn) {
-                if (v !== jump_dist[i]) {
-                    jump_dist[i] = v
-                    jump_at[i] = now
-                }
-                return
+        for (let i = 0; i < _rows; ++i) {
+            const row = rowDistances[i]
+            const counting = row.covered > 0
+            row.read(SharedData.getDistance(i), now, race_total_time)
+            // A finish waiting for its confirmation stands a metre short of the line.
+            device_dist[i] = row.finished ? row.covered
+                                          : Math.min(row.covered, Math.max(0, total_dist - 1))
+            start_dist[i] = row.reference
+            if (!counting && row.covered > 0 && dist_initialized[i] === 0) {
+                dist_initialized[i] = 1
+                SharedData.writeDistanceLog("initialized", row.reference)
             }
-            start_dist[i] += jump_dist[i] - accepted_dist[i]
-            if (waiting)
-                setReference(i, start_dist[i])
-        } else if (waiting) {
-            setReference(i, firstChangeReference(start_dist[i], v))
         }
-        jump_dist[i] = -1
-        accepted_dist[i] = v
-        accepted_at[i] = now
-        // The reference follows a rising reading.
-        if (start_dist[i] < v)
-            start_dist[i] = v
-        device_dist[i] = Math.abs(start_dist[i] - v)
     }
 
-    function setReference(i, reference) {
-        start_dist[i] = reference
-        dist_initialized[i] = 1
-        SharedData.writeDistanceLog("initialized", reference)
-    }
-
+    // The finish time is the race clock of the step that reached the finish, although the
+    // finish counts only once the next readings have not taken it back.
     function recordFinish(i) {
         const steps = race_timer1
         console.log("ranking:::" + i)
-        const time = formatRaceTimeFromMsPrecise(race_total_time, "ms")
+        const time = formatRaceTimeFromMsPrecise(rowDistances[i].finishClock, "ms")
         race_end_time[i] = time
         steps.temp1[i] = steps.race_end_count
         const place = steps.race_end_count + 1
@@ -231,15 +168,24 @@ ScreenPage {
         steps.race_end_count += 1
     }
 
-    // Phase 2 of a step: kayaks placed, finishes recorded, rows ranked.
+    // Phase 2 of a step: kayaks placed, finishes recorded, rows ranked. Rows whose finish was
+    // confirmed in this step take their places in the order they reached it.
     function placeRows() {
         const steps = race_timer1
         const finishesBefore = steps.race_end_count
+        const confirmed = []
+        for (let i = 0; i < _rows; ++i) {
+            if (steps.temp1[i] === _rows && rowDistances[i].finished)
+                confirmed.push(i)
+        }
+        confirmed.sort((a, b) => rowDistances[a].reachedAt - rowDistances[b].reachedAt || a - b)
+        for (const i of confirmed)
+            recordFinish(i)
         steps.race_end_state = 0
         for (let i = 0; i < _rows; ++i) {
             const kayak = laneRefs[i]
             // A row keeps its finish once it has one, whatever its console reads afterwards.
-            const finished = steps.temp1[i] !== _rows || device_dist[i] >= total_dist
+            const finished = steps.temp1[i] !== _rows
             if (!finished) {
                 steps.race_end_state = 1
                 const f = Math.min(1, Math.max(0, device_dist[i] / total_dist))
@@ -252,8 +198,6 @@ ScreenPage {
                     kayak.finished = true
                     kayak.x = end_line.x + 600
                 }
-                if (steps.temp1[i] === _rows)
-                    recordFinish(i)
                 steps.temp[i] += 1000000 * (_rows - steps.temp1[i])
             }
             if (passed_dist[i] !== total_dist)
@@ -277,7 +221,7 @@ ScreenPage {
         }
         race_end_time = race_end_time.slice()
         race_end_flag = 1
-        SharedData.setRaceRunning(false)
+        SharedData.holdRaceConsoles(false)
         countdownTimer.stop()
         raceEndDelay = true
         notificationClearDelay = Math.ceil(5000 / timer_interval)
@@ -303,6 +247,9 @@ ScreenPage {
             return
         }
         readDistances()
+        // A race stopped now takes the finishes still waiting for their confirmation.
+        if (!raceRunning)
+            rowDistances.forEach(row => row.settle())
         placeRows()
         if (race_timer1.race_end_state === 0 || !raceRunning)
             endRace()
@@ -314,12 +261,11 @@ ScreenPage {
             const r = SharedData.getDistance(i)
             if (r > 0)
                 start_dist[i] = r
-            accepted_dist[i] = Math.max(0, r)
+            rowDistances[i].read(r, 0, 0)
             SharedData.writeDistanceLog("started", r)
         }
         startTime = Date.now()
         raceRunning = true
-        SharedData.setRaceRunning(true)
         race_timer1.start()
     }
 
@@ -328,6 +274,7 @@ ScreenPage {
     function countdownTick() {
         if (countdown > 0) {
             countdown -= 1
+            readCountdown()
             return
         }
         countdownOverlay.visible = false
@@ -344,7 +291,7 @@ ScreenPage {
     function goBack() {
         countdownTimer.stop()
         race_timer1.stop()
-        SharedData.setRaceRunning(false)
+        SharedData.holdRaceConsoles(false)
         if (stack) {
             bluetoothManager.keepLinksOnDestruction()
             leave()
@@ -369,6 +316,15 @@ ScreenPage {
         notificationId = 0
         raceEndDelay = false
         logFileName = getLogFileName()
+        // The consoles are this race's from "Next" on: one lost in the countdown is tried
+        // again until it is back.
+        SharedData.holdRaceConsoles(true)
+        expectedStartTime = Date.now() + 11000
+        const rows = []
+        for (let i = 0; i < _rows; ++i)
+            rows.push(RowDistance.create(total_dist))
+        rowDistances = rows
+        readCountdown()
     }
 
     PrintManager {

@@ -45,7 +45,7 @@ public:
             global_data[slot + 1][ColActive] = SlotNotConfigured;
         }
         all_devices_connected = false;
-        race_running = false;
+        race_consoles_held = false;
         scan_console_state = ScanNoAction;
         global_playernum = 0;
         const bool ok = rig.reset();

@@ -226,7 +226,7 @@ private slots:
         SharedData data;
         data.filterRaceData();
         data.setDeviceConnectionState(true);
-        data.setRaceRunning(true);
+        data.holdRaceConsoles(true);
         const QList<int> rows(console_indexes, console_indexes + SlotCount);
         QVERIFY(sim.rig.setVisible(addr6, false));
         BLE_TRY(sim.log.countStarting("[BLE] \"ZV-A6\" Retry 8 in") == 1, 20000);

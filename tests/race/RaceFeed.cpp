@@ -101,3 +101,8 @@ void registerRaceFeed()
 } // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(registerRaceFeed)
+
+bool RaceFeed::consolesHeld()
+{
+    return race_consoles_held;
+}

@@ -27,4 +27,6 @@ public:
     // The lines of a log file in the logs folder; for "packet.log" only those with this label.
     Q_INVOKABLE static QStringList logLines(const QString& fileName, const QString& label = {});
     Q_INVOKABLE static QString athleteName(int slot);
+    // Whether a race page holds its consoles, so that none is given up.
+    Q_INVOKABLE static bool consolesHeld();
 };

@@ -326,6 +326,16 @@ private:
         QMetaObject::invokeMethod(clock, "stop");
         const qint64 startAt = QDateTime::currentMSecsSinceEpoch() + 5000;
         RaceDriver driver(sim.rig.busAddress(), athletes, startAt);
+        // The consoles show the race distance in the countdown, as the organiser set them.
+        (void)QTest::qWaitFor(
+            [this] {
+                for (int k = 0; k < 3; ++k) {
+                    if (sharedData.getDistance(k) != raceDistance)
+                        return false;
+                }
+                return true;
+            },
+            900);
         for (int k = 0; k < 10; ++k)
             QMetaObject::invokeMethod(page, "countdownTick");
         QTest::qWait(int(startAt - QDateTime::currentMSecsSinceEpoch()));

@@ -30,3 +30,10 @@ function step(page, readings, ms) {
     RaceFeed.setReadings(readings)
     page.raceStep()
 }
+
+// Runs one race step `ms` of race time after the last one (2 s without `ms`, longer than a
+// finish waits for its confirmation) with the readings as they are.
+function hold(page, ms) {
+    advance(page, ms === undefined ? 2000 : ms)
+    page.raceStep()
+}

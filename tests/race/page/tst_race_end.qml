@@ -69,7 +69,12 @@ Item {
             compare(page.race_end_flag, 0)
             page.race_total_time = 83000
             Race.step(page, [1, 1, 0])
+            compare(page.race_end_flag, 0)
+            verify(RaceFeed.consolesHeld())
+            Race.hold(page)
             compare(page.race_end_flag, 1)
+            // The race ended by itself: its consoles are given up again like any other.
+            verify(!RaceFeed.consolesHeld())
             compare(page.ranking, [2, 0, 1])
             compare(RaceFeed.result(0), ["500", "01:15", "2"])
             compare(RaceFeed.result(1), ["500", "01:23", "0"])
@@ -132,8 +137,11 @@ Item {
             stack.push(page)
             page.clockTimer.start()
             page.countdownTick()
+            // From "Next" on the race holds its consoles, the countdown included.
+            verify(RaceFeed.consolesHeld())
             const logFileName = page.logFileName
             click(page, "backButton")
+            verify(!RaceFeed.consolesHeld())
             verify(!page.clockTimer.running && !page.stepTimer.running)
             compare(stack.depth, 1)
             // The page goes once the stack has let it go.
@@ -164,6 +172,7 @@ Item {
             const page = started(2, [500, 500])
             Race.step(page, [499, 499])
             Race.step(page, [1, 300])
+            Race.hold(page)
             page.finishNotifications[0].createdAt = Date.now() - 2500
             click(page, "stopButton")
             Race.step(page, [1, 300])

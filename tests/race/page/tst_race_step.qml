@@ -29,94 +29,102 @@ Item {
             return page
         }
 
-        // Each case: the reading at the start, then one reading per step with the reference
-        // and the covered distance expected after that step.
-        function test_references_data() {
+        // Through the page, the readings organisers met: the console at `start` through the
+        // countdown and at GO, then [ms after the step before, reading] per step, the covered
+        // distance shown after each step (a metre short while a finish waits for its
+        // confirmation) and whether the race ended by itself.
+        function test_faults_data() {
             return [
-                { tag: "first change 1 m below the race distance", start: 500,
-                  readings: [499, 300, 1], refs: [501, 501, 501], passed: [2, 201, 500] },
-                { tag: "first change 3 m below: can still finish", start: 500,
-                  readings: [497, 1], refs: [501, 501], passed: [4, 500] },
-                { tag: "pulled away on GO", start: 497,
-                  readings: [495, 1], refs: [501, 501], passed: [6, 500] },
-                { tag: "slow notifier, first change 18 m below", start: 0,
-                  readings: [482, 1], refs: [501, 501], passed: [19, 500] },
-                { tag: "set to another distance", start: 800,
-                  readings: [797, 300], refs: [799, 799], passed: [2, 499] },
-                { tag: "far below at the first change", start: 500,
-                  readings: [470, 1], refs: [501, 501], passed: [31, 500] },
-                { tag: "250 m: first change 34 m below", dist: 250, start: 250,
-                  readings: [216, 1], refs: [251, 251], passed: [35, 250] },
-                { tag: "started before GO, first change late", dist: 250, start: 229,
-                  readings: [202, 1], refs: [251, 251], passed: [49, 250] },
-                { tag: "set below the race distance", start: 300,
-                  readings: [290, 1], refs: [501, 501], passed: [211, 500] },
-                { tag: "0 then the race distance", start: 0,
-                  readings: [500, 450], refs: [501, 501], passed: [1, 51] },
-                { tag: "0 then nearer the race distance than 0", start: 0,
-                  readings: [251, 1], refs: [501, 501], passed: [250, 500] },
-                { tag: "0 then nearer 0: counting up", start: 0,
-                  readings: [250, 260], refs: [252, 260], passed: [2, 0] },
-                { tag: "0 then above the race distance", start: 0,
-                  readings: [800, 310, 300], refs: [802, 802, 802], passed: [2, 492, 500] },
-                { tag: "counting up", start: 0,
-                  readings: [1, 2, 5, 9], refs: [3, 3, 5, 9], passed: [2, 1, 0, 0] },
-                { tag: "no change", start: 500,
-                  readings: [500, 500], refs: [500, 500], passed: [0, 0] },
-                { tag: "no console reading", start: 0,
-                  readings: [0], refs: [0], passed: [0] },
+                { tag: "a 0 for one notification with 41 m left", start: 250,
+                  steps: [[20000, 42], [200, 41], [200, 0], [200, 40], [2000, 39]],
+                  passed: [209, 210, 210, 211, 212] },
+                { tag: "once a second, a 0 with 50 m left", start: 250,
+                  steps: [[20000, 60], [1000, 50], [1000, 0], [1000, 40], [2000, 40]],
+                  passed: [191, 201, 201, 211, 211] },
+                { tag: "cleared to 0 at 150 m and left there", start: 250,
+                  steps: [[15000, 101], [200, 100], [200, 0], [5000, 0], [30000, 0]],
+                  passed: [150, 151, 151, 151, 151] },
+                { tag: "set back to 250 at 120 m, waits 5 s", start: 250,
+                  steps: [[15000, 131], [200, 130], [200, 250], [5000, 250], [200, 249]],
+                  passed: [120, 121, 121, 121, 122] },
+                { tag: "left at 20 m by a race before", start: 20,
+                  steps: [[1000, 19], [1000, 10], [60000, 0], [2000, 0]], passed: [2, 11, 21, 21] },
+                { tag: "silent until 13 s, counting down", start: 0,
+                  steps: [[13000, 117], [200, 116], [20000, 1], [2000, 1]],
+                  passed: [0, 135, 249, 250], ended: true },
+                { tag: "silent until 15 s, counting up", start: 0,
+                  steps: [[15000, 116], [200, 117], [1000, 120]], passed: [0, 0, 0] },
+                { tag: "a first reading of 16777215", start: 0,
+                  steps: [[2000, 16777215], [200, 240], [200, 238], [20000, 1], [2000, 1]],
+                  passed: [0, 0, 13, 249, 250], ended: true },
+                { tag: "set back to 250 after 30 m", start: 250,
+                  steps: [[4000, 221], [200, 220], [200, 250], [200, 248]],
+                  passed: [30, 31, 31, 33] },
+                { tag: "+40 m in the first 10 m", start: 250,
+                  steps: [[1000, 242], [200, 280], [200, 278], [200, 238]], passed: [9, 9, 11, 13] },
+                { tag: "+300 m for 3 s, then back", dist: 500, start: 500,
+                  steps: [[20000, 300], [200, 598], [200, 596], [2600, 570], [200, 268],
+                          [30000, 0], [2000, 0]],
+                  passed: [201, 201, 203, 229, 233, 499, 500], ended: true },
+                { tag: "set back to 500 while out of reach 10.8 s", dist: 500, start: 500,
+                  steps: [[40000, 323], [200, 322], [10800, 457], [200, 456]],
+                  passed: [178, 179, 179, 223] },
             ]
         }
 
-        function test_references(data) {
-            const dist = data.dist || 500
-            const page = started(1, dist, [data.start])
-            compare(page.start_dist[0], data.start)
-            for (let k = 0; k < data.readings.length; ++k) {
-                Race.step(page, [data.readings[k]])
-                compare(page.start_dist[0], data.refs[k], "reference after step " + k)
+        function test_faults(data) {
+            const page = started(1, data.dist || 250, [data.start])
+            for (let k = 0; k < data.steps.length; ++k) {
+                const [ms, reading] = data.steps[k]
+                Race.step(page, [reading], ms)
                 compare(page.passed_dist[0], data.passed[k], "covered after step " + k)
             }
-            compare(page.race_end_flag, data.passed[data.passed.length - 1] === dist ? 1 : 0)
+            compare(page.race_end_flag, data.ended ? 1 : 0)
         }
 
-        // Each case: the reading at the start, then [milliseconds since the step before,
-        // reading, covered distance expected after the step]. A change further than 20 m a
-        // second plus 5 m since the last accepted reading is no distance.
-        function test_jumps_data() {
-            return [
-                { tag: "spike of 16777215 for a second", start: 500, steps: [[1000, 490, 11],
-                  [200, 16777215, 11], [800, 16777215, 11], [200, 485, 16], [200, 484, 17]] },
-                { tag: "fall of 300 m", start: 500, steps: [[1000, 495, 6], [200, 195, 6],
-                  [1000, 190, 11], [200, 190, 11], [60000, 0, 201]] },
-                { tag: "faster than 20 m/s, then within pace", start: 500, steps: [
-                  [1000, 490, 11], [1000, 420, 11], [200, 416, 15], [1000, 400, 31]] },
-                { tag: "a late notification, the next on time", start: 500, steps: [
-                  [1000, 490, 11], [1000, 470, 31], [200, 449, 52]] },
-                { tag: "rise of 300 m", start: 500, steps: [[1000, 495, 6], [200, 795, 6],
-                  [1000, 790, 11]] },
-                { tag: "spike as the first change", start: 500, steps: [[200, 16777215, 0],
-                  [800, 498, 3], [1000, 490, 11]] },
-                { tag: "fall of 300 m as the first change", start: 500, steps: [[200, 200, 0],
-                  [200, 198, 2]] },
-                { tag: "first change after a silent start", start: 500, steps: [[4000, 455, 46]] },
-                { tag: "once a second", start: 500, steps: [[1000, 491, 10], [200, 491, 10],
-                  [800, 482, 19], [1000, 473, 28]] },
-                { tag: "back after a 10 s drop", start: 500, steps: [[1000, 491, 10],
-                  [10000, 491, 10], [400, 395, 106]] },
-                { tag: "spike while back after a drop", start: 500, steps: [[1000, 491, 10],
-                  [10000, 0, 10], [400, 395, 106]] },
-                { tag: "no console reading", start: 0, steps: [[1000, 0, 0], [60000, 0, 0]] },
-            ]
+        // A finish counts once the next readings have not taken it back, a little over a
+        // second later; its time is the clock of the step that reached it.
+        function test_finishWaitsForItsConfirmation() {
+            const page = started(2, 250, [250, 250])
+            Race.step(page, [100, 200])
+            page.race_total_time = 83400
+            Race.step(page, [1, 150])
+            page.race_total_time = 84000
+            Race.hold(page, 1000)
+            // Until then the row stands a metre short: no card, no notice.
+            compare(page.finishNotifications.length, 0)
+            compare(page.passed_dist[0], 249)
+            verify(!page.laneRankRefs[0].visible)
+            Race.hold(page, 400)
+            compare(page.passed_dist[0], 250)
+            compare(page.finishNotifications.map(n => [n.place, n.time]), [[1, "01:23"]])
+            compare(page.laneRankRefs[0].rankText, "1st " + RaceFeed.athleteName(0) + " 01:23")
         }
 
-        function test_jumps(data) {
-            const page = started(1, 500, [data.start])
-            for (let k = 0; k < data.steps.length; ++k) {
-                const [ms, reading, covered] = data.steps[k]
-                Race.step(page, [reading], ms)
-                compare(page.passed_dist[0], covered, "covered after step " + k)
-            }
+        // Two finishes confirmed in one step take their places in the order they were reached.
+        function test_placesInTheOrderReached() {
+            const page = started(3, 250, [250, 250, 250])
+            Race.step(page, [100, 100, 100])
+            Race.step(page, [20, 1, 50])
+            Race.step(page, [0, 1, 40], 200)
+            Race.hold(page)
+            compare(page.stepTimer.temp1.slice(0, 3), [1, 0, 3])
+            compare(page.finishNotifications.map(n => n.name),
+                    [RaceFeed.athleteName(1), RaceFeed.athleteName(0)])
+            compare(page.ranking, [1, 0, 2])
+        }
+
+        // Stop takes a finish still waiting for its confirmation.
+        function test_stopTakesAWaitingFinish() {
+            const page = started(2, 250, [250, 250])
+            Race.step(page, [100, 100])
+            page.race_total_time = 30000
+            Race.step(page, [1, 90])
+            page.raceRunning = false
+            Race.step(page, [1, 89], 200)
+            compare(page.race_end_flag, 1)
+            compare(RaceFeed.result(0), ["250", "00:30", "0"])
+            compare(RaceFeed.result(1), ["162", "00:30", "1"])
         }
 
         // A finished row whose console jumps back to the race distance keeps its place.
@@ -126,6 +134,7 @@ Item {
             Race.step(page, [1, 250])
             Race.step(page, [500, 249], 200)
             Race.step(page, [500, 1])
+            Race.hold(page)
             compare(page.stepTimer.temp1.slice(0, 2), [0, 1])
             compare(page.passed_dist.slice(0, 2), [500, 500])
             compare(page.race_end_flag, 1)
@@ -147,6 +156,7 @@ Item {
             Race.step(page, [499, 499, 499])
             page.race_total_time = 83400
             Race.step(page, [1, 0, 300])
+            Race.hold(page)
             compare(page.stepTimer.temp1, [0, 1, 3, 3, 3, 3, 3, 3, 3, 3])
             compare(page.race_end_time.slice(0, 3), ["01:23", "01:23", "00:00"])
             compare(page.laneRankRefs[0].rankText, "1st " + RaceFeed.athleteName(0) + " 01:23")
@@ -173,6 +183,7 @@ Item {
             Race.step(page, [400, 250, 450])
             wait(250)
             Race.step(page, [1, 1, 440])
+            Race.hold(page)
             for (let k = 0; k < 3; ++k) {
                 compare(page.ranking, [0, 1, 2], "after step " + k)
                 Race.step(page, [1, 1, 430])
@@ -187,9 +198,11 @@ Item {
             Race.step(page, [1, 300, 200])
             Race.step(page, [500, 1, 150])
             compare(page.ranking, [0, 1, 2])
-            compare(page.passed_dist.slice(0, 3), [500, 500, 351])
+            compare(page.passed_dist.slice(0, 3), [500, 499, 351])
             compare(page.race_end_flag, 0)
             Race.step(page, [499, 500, 0])
+            compare(page.race_end_flag, 0)
+            Race.hold(page)
             compare(page.race_end_flag, 1)
             compare(page.stepTimer.temp1.slice(0, 3), [0, 1, 2])
             compare(page.ranking, [0, 1, 2])
@@ -202,6 +215,7 @@ Item {
         function test_zeroDistanceFinishesEveryoneAtOnce() {
             const page = started(2, 0, [0, 0])
             Race.step(page, [0, 0])
+            Race.hold(page)
             compare(page.stepTimer.temp1.slice(0, 2), [0, 1])
             compare(page.race_end_flag, 1)
             compare(RaceFeed.result(0), ["0", "00:00", "0"])
@@ -263,6 +277,8 @@ Item {
             const marks = RaceFeed.logLines("packet.log", "started")
             verify(marks[marks.length - 2].includes("| started | Distance: 487 |"))
             verify(marks[marks.length - 1].includes("| started | Distance: 0 |"))
+            // Standing 13 m below the race distance through the countdown, the console was
+            // not set for this race: it measures from 2 m above its first fall.
             Race.step(page, [480, 0])
             page.startTime = Date.now() - 65400
             page.countdownTick()
@@ -271,7 +287,7 @@ Item {
             const lines = RaceFeed.logLines(page.logFileName)
             compare(lines.length, 4)
             verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| Lane: 1 \| Distance: 0$/.test(lines[0]), lines[0])
-            verify(lines[2].endsWith(" | Lane: 1 | Distance: 21"), lines[2])
+            verify(lines[2].endsWith(" | Lane: 1 | Distance: 2"), lines[2])
             verify(lines[3].endsWith(" | Lane: 2 | Distance: 0"), lines[3])
         }
     }

@@ -18,6 +18,23 @@ Item {
         }
     }
 
+    Component {
+        id: cardComponent
+        Rectangle {
+            property alias card: card
+            width: 500
+            height: 100
+            color: "black"
+            FinishCard {
+                id: card
+                y: 15
+                height: 70
+                shown: true
+                rankPlace: 2
+            }
+        }
+    }
+
     TestCase {
         id: testCase
         name: "RaceView"
@@ -137,6 +154,7 @@ Item {
             Race.step(page, [1, 200, 300, 400, 400, 400, 400, 400])
             page.race_total_time = 75000
             Race.step(page, [1, 1, 299, 400, 400, 400, 400, 400])
+            Race.hold(page)
             const card = page.laneRankRefs[1]
             tryCompare(card, "x", card.finalX)
             compare(designRect(page, card)[0], 942)
@@ -169,11 +187,47 @@ Item {
             // The third finisher: bronze medal on the card, every notice with its own time.
             page.race_total_time = 80000
             Race.step(page, [1, 1, 1, 400, 400, 400, 400, 400])
+            Race.hold(page)
             const bronze = findChild(page.laneRankRefs[2], "medalIcon")
             verify(bronze.visible)
             verify(String(bronze.source).endsWith("images/rank_3.png"), bronze.source)
             compare(all(page, "finishToast").map(t => t.place + " " + findChild(t, "toastTime").text),
                     ["1 01:01", "2 01:15", "4 00:00", "3 01:20"])
+        }
+
+        // Every name on a finish card is drawn, whatever its script: the card with it holds
+        // that much more ink than the card without it.
+        function test_finishCardDrawsEveryName_data() {
+            return [
+                { tag: "Polish", name: "Łukasz Øster" },
+                { tag: "Hebrew", name: "דוד לוי" },
+                { tag: "Arabic", name: "محمد العلي" },
+            ]
+        }
+
+        function test_finishCardDrawsEveryName(data) {
+            const card = createTemporaryObject(cardComponent, scene).card
+            card.x = 0
+            card.opacity = 1
+            const inkWidth = text => {
+                card.rankText = text
+                const label = findChild(card, "rankLabel")
+                waitForRendering(label)
+                const image = grabImage(label)
+                let left = image.width, right = -1
+                for (let x = 0; x < image.width; ++x) {
+                    for (let y = 0; y < image.height; y += 2) {
+                        if (image.red(x, y) > 230 && image.green(x, y) > 230) {
+                            left = Math.min(left, x)
+                            right = x
+                            break
+                        }
+                    }
+                }
+                return right - left
+            }
+            const without = inkWidth("2nd 00:09")
+            verify(inkWidth("2nd " + data.name + " 00:09") > without + 60, "no name drawn")
         }
 
         // Racers in lanes 5 to 7: the lane texts everywhere, the lane circles from countdown 4,
