@@ -29,6 +29,11 @@ public:
     {
         return sim.rig.setVisible(address, visible);
     }
+    // The console is gone from the adapter; added again, it may behave otherwise.
+    Q_INVOKABLE bool removeConsole(const QString& address)
+    {
+        return sim.rig.removeConsole(address);
+    }
     Q_INVOKABLE bool refuseNotify(const QString& address, int count)
     {
         return sim.rig.refuseNotify(address, uint(count));

@@ -234,6 +234,34 @@ Item {
             compare(SharedData.isActive(1), 1)
         }
 
+        // From "Next" on the race holds its consoles: one lost in the countdown whose connects
+        // are refused for 5 s and whose notifications are refused once on its way back, and one
+        // still being tried when "Next" was pressed, whose connects go unanswered, are neither
+        // given up: both race once they are back.
+        function test_raceConsolesHeldFromNext() {
+            const page = connectThree()
+            const lost = "AA:BB:CC:00:02:02"    // lane 2, race row 0
+            const retried = "AA:BB:CC:00:02:08" // lane 8, race row 2
+            verify(SetupRig.removeConsole(retried))
+            verify(SetupRig.addConsole({ "address": retried, "name": "KAYAK 8",
+                                         "connectMode": "no-answer" }))
+            wait(13500)
+            compare(SharedData.isActive(7), 1)
+            click(page, "nextButton")
+            const race = stack.currentItem
+            wait(1000)
+            verify(SetupRig.refuseNotify(lost, 1))
+            verify(SetupRig.setVisible(lost, false))
+            wait(5000)
+            verify(SetupRig.setVisible(lost, true))
+            tryVerify(() => race.countdown === 0, 6000)
+            compare([SharedData.isActive(1), SharedData.isActive(7)], [1, 1])
+            verify(SetupRig.removeConsole(retried))
+            verify(SetupRig.addConsole({ "address": retried, "name": "KAYAK 8" }))
+            tryVerify(() => race.passed_dist[0] > 0 && race.passed_dist[2] > 0, 20000)
+            compare([SharedData.isActive(1), SharedData.isActive(7)], [1, 1])
+        }
+
         // After a race, a console switched off is given up on the athlete screen like any other:
         // the header stops counting it and "Next" races the others only.
         function test_consoleLostAfterARaceIsGivenUp() {
