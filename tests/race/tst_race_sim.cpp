@@ -60,6 +60,11 @@ struct Athlete
     int spikeFromMs = 0; // readings of 16,777,215 m in [spikeFromMs, spikeToMs)
     int spikeToMs = 0;
     bool outOfReach = false; // the silence is the console out of reach: its link drops
+    int zeroLeft = 0;        // one frame reads 0 when this many metres are left
+    int setBackAt = 0;       // the console is set back to the race distance after this many metres
+    int offsetFromMs = 0;    // readings this much too high in [offsetFromMs, offsetToMs)
+    int offsetToMs = 0;
+    int offset = 0;
 
     // Race time of the first notification that reads 1 m or less.
     double finishSeconds(int distance) const
@@ -121,7 +126,15 @@ private:
             if (silent)
                 continue;
             const double rowed = std::max(0.0, a.speed * double(t + a.leadMs) / 1000.0);
-            quint32 reading = quint32(std::max(0.0, std::ceil(raceDistance - rowed - 1e-6)));
+            const double shown = a.setBackAt > 0 && rowed >= a.setBackAt ? rowed - a.setBackAt
+                                                                        : rowed;
+            quint32 reading = quint32(std::max(0.0, std::ceil(raceDistance - shown - 1e-6)));
+            if (t >= a.offsetFromMs && t < a.offsetToMs)
+                reading += quint32(a.offset);
+            if (a.zeroLeft > 0 && !zeroSent[k] && reading <= quint32(a.zeroLeft)) {
+                zeroSent[k] = true;
+                reading = 0;
+            }
             if (t >= a.spikeFromMs && t < a.spikeToMs)
                 reading = 0xFFFFFF;
             control("SendRaw", k, rowerFrame(reading));
@@ -142,6 +155,7 @@ private:
     Athlete profiles[3];
     qint64 next[3];
     bool gone[3] = {false, false, false};
+    bool zeroSent[3] = {false, false, false};
     QTimer timer;
 };
 
@@ -244,7 +258,7 @@ private slots:
         manager.reset();
     }
 
-    // Two races on the same connections, the first left with Back: the race page goes, the
+    // Three races on the same connections, each left with Back: the race page goes, the
     // consoles stay connected. First race: a jump start, a console silent for the first 3 s
     // of paddling and a 4 s notification gap at the start; every row finishes by itself.
     // Second race: a console notifying once a second, one back after a 10 s drop and one
@@ -303,6 +317,22 @@ private slots:
         QVERIFY(second);
         QCOMPARE(second->property("ranking").toList(), QVariantList({1, 2, 0}));
         checkTimes(second, uneven);
+
+        // Third race: one frame reading 0 with 41 m left, a console set back to the race
+        // distance after 30 m, and one reading 300 m too much for 3 s. Each finishes with its
+        // real time, in the order the athletes got home.
+        QVERIFY(QMetaObject::invokeMethod(second, "goBack"));
+        QTRY_VERIFY_WITH_TIMEOUT(second.isNull(), 5000);
+        Athlete faulty[3] = {{10.0, 0, 100}, {6.0, 0, 200}, {8.0, 0, 1000}};
+        faulty[0].zeroLeft = 41;
+        faulty[1].setBackAt = 30;
+        faulty[2].offsetFromMs = 10000;
+        faulty[2].offsetToMs = 13000;
+        faulty[2].offset = 300;
+        QPointer<QObject> third = runRace(stack.get(), faulty);
+        QVERIFY(third);
+        QCOMPARE(third->property("ranking").toList(), QVariantList({0, 2, 1}));
+        checkTimes(third, faulty);
 
         stack.reset();
         manager.reset();
