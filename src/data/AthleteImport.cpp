@@ -3,6 +3,9 @@
 #include "Document.h"
 #include "RaceTables.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 // Sheet cells of the event header, in the order of the event_data entries.
@@ -26,13 +29,32 @@ constexpr int athleteColumns = 8; // A to H: "No" to "DOB"
 
 } // namespace
 
-bool AthleteImport::load(const QString& path)
+bool AthleteImport::load(const QString& path, QString* why)
 {
     const QXlsx::Document document(path);
+    const QString name = QDir::toNativeSeparators(path);
+    // The file dialog offers ".xls" files too: the older format is named as such, so that the
+    // organiser knows what to do with it.
+    if (!document.load()) {
+        if (why &&
+            QFileInfo(path).suffix().compare(QStringLiteral("xls"), Qt::CaseInsensitive) == 0)
+            *why = QStringLiteral("\"%1\" is an Excel 97-2003 workbook (.xls). Only xlsx workbooks "
+                                  "can be read: open it in your spreadsheet program, save it as an "
+                                  "Excel workbook (.xlsx) and import that file.")
+                       .arg(name);
+        else if (why)
+            *why = QStringLiteral("\"%1\" could not be read as an xlsx workbook.").arg(name);
+        return false;
+    }
     // A current sheet without cells to read (a chart sheet, or one that cannot be read) would
     // empty every athlete cell: it changes nothing, like a file that is not a workbook.
-    if (!document.load() || !document.currentWorksheet())
+    if (!document.currentWorksheet()) {
+        if (why)
+            *why = QStringLiteral("\"%1\" opens on a sheet without cells to read, such as a chart. "
+                                  "Save it with the athletes' sheet shown and import it again.")
+                       .arg(name);
         return false;
+    }
 
     for (const EventCell& cell : eventCells) {
         const QString text = document.read(cell.row, cell.column).toString();

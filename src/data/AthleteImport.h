@@ -8,6 +8,7 @@ class AthleteImport
 public:
     // Loads the workbook at path and, when it loads, replaces the event header entries whose
     // cells are filled and the whole athlete block. Returns false and changes nothing when the
-    // file is not a workbook or its current sheet has no cells to read (a chart sheet).
-    static bool load(const QString& path);
+    // file is not an xlsx workbook or its current sheet has no cells to read (a chart sheet);
+    // *why then tells the organiser why, in a sentence that names the file.
+    static bool load(const QString& path, QString* why = nullptr);
 };

@@ -6,6 +6,7 @@
 #include "RaceTables.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QSettings>
 
 namespace {
@@ -230,12 +231,17 @@ void SharedData::importExcelFile()
                                      QStringLiteral("Excel Files (*.xlsx *.xls)"));
     if (path.isEmpty())
         return;
-    importExcelFileFrom(path);
+    // An import that did nothing must not pass for one that worked: the organiser would race
+    // with the athletes of the last sheet.
+    QString why;
+    if (!importExcelFileFrom(path, &why))
+        QMessageBox::warning(nullptr, QStringLiteral("Import Excel"),
+                             QStringLiteral("Nothing was imported.\n\n%1").arg(why));
 }
 
-bool SharedData::importExcelFileFrom(const QString& path)
+bool SharedData::importExcelFileFrom(const QString& path, QString* why)
 {
-    if (!AthleteImport::load(path))
+    if (!AthleteImport::load(path, why))
         return false;
     emit playersChanged();
     return true;

@@ -60,8 +60,9 @@ public:
     Q_INVOKABLE void writeDistanceLog(QString deviceName, double distance);
 
     // The import without its dialog: loads the workbook at path and, when it loads, replaces
-    // the event header and the athlete block and emits playersChanged.
-    bool importExcelFileFrom(const QString& path);
+    // the event header and the athlete block and emits playersChanged. When it does not, *why
+    // says why and nothing changes.
+    bool importExcelFileFrom(const QString& path, QString* why = nullptr);
 
 private:
     QString macCache[10];

@@ -4,7 +4,9 @@
 #include "RaceTables.h"
 #include "ReportRenderer.h"
 #include "ResultWorkbook.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -13,9 +15,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -38,11 +40,16 @@ bool isTemplate(const QString& path)
                          : file.absoluteFilePath() == templateFile.absoluteFilePath();
 }
 
-// What the file system says against writing path, or fallback when it has nothing against it.
-QString whyNotWritable(const QString& path, const QString& fallback)
+// The PDF's name as typed, with ".pdf" added when it lacks it, so that it opens with a
+// double-click; a workbook's suffix typed by mistake is taken for the PDF's.
+QString withPdfSuffix(const QString& chosen)
 {
-    QSaveFile probe(path); // never committed, so it leaves nothing behind
-    return probe.open(QIODevice::WriteOnly) ? fallback : probe.errorString();
+    const QFileInfo info(chosen);
+    if (info.suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0)
+        return chosen;
+    if (info.suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0)
+        return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
+    return chosen + QStringLiteral(".pdf");
 }
 
 // The results are what the organiser takes home: a file that was not written is named, with
@@ -55,6 +62,7 @@ void tellNotWritten(const QString& headline, const QString& path, const QString&
 }
 
 const QString kNoResults = QStringLiteral("there are no race results to save");
+const QString kPdfNotMade = QStringLiteral("the PDF could not be made");
 
 void setRenderHints(QPainter& painter)
 {
@@ -91,10 +99,8 @@ bool PrintManager::printRaceResults()
 
 QString PrintManager::saveRaceResultsPdf(const QString& path)
 {
-    if (buildRaceResultRows().isEmpty()) {
-        qWarning("PrintManager: No race result data for PDF.");
+    if (!hasResultsForPdf())
         return {};
-    }
     QString out = path.trimmed();
     if (out.isEmpty()) {
         const QString folder = documentsFolder() + QStringLiteral("/RivantaRace");
@@ -103,21 +109,50 @@ QString PrintManager::saveRaceResultsPdf(const QString& path)
               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")) +
               QStringLiteral(".pdf");
     }
-    QDir().mkpath(QFileInfo(out).absolutePath());
+    QString why;
+    return writePdf(out, &why) ? out : QString();
+}
 
-    QPrinter printer(QPrinter::ScreenResolution);
-    ReportRenderer::setUpPrinter(printer);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out);
+bool PrintManager::hasResultsForPdf() const
+{
+    if (!buildRaceResultRows().isEmpty())
+        return true;
+    qWarning("PrintManager: No race result data for PDF.");
+    return false;
+}
+
+bool PrintManager::writePdf(const QString& path, QString* why)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WholeFile file(path);
+    if (!file.open()) {
+        qWarning("PrintManager: Cannot create PDF painter for %s", path.toUtf8().constData());
+        *why = file.errorString();
+        return false;
+    }
+    // The report is made in memory and written in one piece: a PDF printer writing to a file
+    // of its own reports success for a file cut short by a full disk.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    ReportRenderer::setUpPdfWriter(writer);
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        qWarning("PrintManager: Cannot create PDF painter for %s", out.toUtf8().constData());
-        return {};
+    if (!painter.begin(&writer)) {
+        qWarning("PrintManager: Cannot create PDF painter for %s", path.toUtf8().constData());
+        *why = kPdfNotMade;
+        return false;
     }
     setRenderHints(painter);
-    renderStyledRaceResults(painter, printer);
-    // The file is complete only when the printer has finished it.
-    return painter.end() ? out : QString();
+    renderReport(painter, writer);
+    if (!painter.end()) {
+        *why = kPdfNotMade;
+        return false;
+    }
+    if (!file.commit(pdf.data())) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 void PrintManager::writeDistLog(double dist)
@@ -141,20 +176,23 @@ QString PrintManager::saveRaceResults()
                                                         QStringLiteral("PDF Files (*.pdf)"));
     if (chosen.isEmpty())
         return {};
-    const QString pdf = isTemplate(chosen) ? ResultWorkbook::freeName(chosen) : chosen;
-    const QFileInfo info(chosen);
+    // The dialog asked about replacing the name as typed, not the one with ".pdf" added.
+    QString pdf = withPdfSuffix(chosen);
+    if (pdf != chosen && QFileInfo::exists(pdf))
+        pdf = confirmReplace(pdf, QStringLiteral("report"));
+    const QFileInfo info(pdf);
     const QString workbook =
         info.absolutePath() + u'/' + info.completeBaseName() + QStringLiteral(".xlsx");
 
     // A name comes back only when the results are on disk, so no caller can take a failed
     // save for a saved one.
-    if (saveRaceResultsPdf(pdf).isEmpty()) {
-        tellNotWritten(QStringLiteral("The race results were not saved."), pdf,
-                       whyPdfNotWritten(pdf));
+    QString why = kNoResults;
+    if (!hasResultsForPdf() || !writePdf(pdf, &why)) {
+        tellNotWritten(QStringLiteral("The race results were not saved."), pdf, why);
         return {};
     }
-    const QString target = confirmWorkbookPath(workbook, pdf);
-    const QString why = writeExcel(target);
+    const QString target = confirmWorkbookPath(workbook);
+    why = writeExcel(target);
     if (!why.isEmpty())
         tellNotWritten(QStringLiteral("The PDF report was saved, the results workbook was not."),
                        target, why);
@@ -168,10 +206,15 @@ QList<QStringList> PrintManager::buildRaceResultRows() const
 
 void PrintManager::renderStyledRaceResults(QPainter& painter, QPrinter& printer)
 {
+    renderReport(painter, printer);
+}
+
+// The same report on the printer and on the PDF writer of a saved file.
+void PrintManager::renderReport(QPainter& painter, QPagedPaintDevice& device)
+{
     const QList<QStringList> rows = buildRaceResultRows();
-    if (rows.isEmpty())
-        return;
-    ReportRenderer(rows, event_data, loadLogo()).render(painter, printer);
+    if (!rows.isEmpty())
+        ReportRenderer(rows, event_data, loadLogo()).render(painter, device);
 }
 
 QImage PrintManager::loadLogo() const
@@ -197,7 +240,8 @@ QImage PrintManager::loadLogo() const
 QString PrintManager::writeExcel(const QString& path)
 {
     const QString templateFile = ResultWorkbook::templatePath();
-    switch (ResultWorkbook::write(templateFile, buildRaceResultRows(), event_data, path)) {
+    QString why;
+    switch (ResultWorkbook::write(templateFile, buildRaceResultRows(), event_data, path, &why)) {
     case ResultWorkbook::Saved:
         return {};
     case ResultWorkbook::NoTemplate:
@@ -208,32 +252,31 @@ QString PrintManager::writeExcel(const QString& path)
     case ResultWorkbook::NotSaved:
         break;
     }
-    return whyNotWritable(path, QStringLiteral("it could not be made from its template"));
+    return why.isEmpty() ? QStringLiteral("it could not be made from its template") : why;
 }
 
-QString PrintManager::whyPdfNotWritten(const QString& pdf) const
+QString PrintManager::confirmReplace(const QString& path, const QString& what) const
 {
-    if (buildRaceResultRows().isEmpty())
-        return kNoResults;
-    return whyNotWritable(pdf, QStringLiteral("the PDF could not be made"));
-}
-
-QString PrintManager::confirmWorkbookPath(const QString& workbook, const QString& pdf) const
-{
-    // The dialog only asked about the PDF. A workbook of the same name is often the organiser's
-    // own entry list: it is replaced only when the organiser says so, otherwise the results go
-    // under a free name beside it. The PDF just written and the template are never replaced.
-    if (!QFileInfo::exists(workbook) || !QFileInfo::exists(ResultWorkbook::templatePath()))
-        return workbook;
-    const QString kept = ResultWorkbook::freeName(workbook);
-    if (QFileInfo(workbook) == QFileInfo(pdf) || isTemplate(workbook))
-        return kept;
+    // What is there may be the organiser's own: it is replaced only when they say so, otherwise
+    // the results go under a free name beside it.
+    const QString kept = ResultWorkbook::freeName(path);
     QMessageBox question(QMessageBox::Question, kSaveCaption,
                          QStringLiteral("\"%1\" already exists.\nReplace it with the race results "
-                                        "workbook?\n\nChoose No to keep it and save the results "
-                                        "as \"%2\".")
-                             .arg(QFileInfo(workbook).fileName(), QFileInfo(kept).fileName()),
+                                        "%2?\n\nChoose No to keep it and save the results as "
+                                        "\"%3\".")
+                             .arg(QFileInfo(path).fileName(), what, QFileInfo(kept).fileName()),
                          QMessageBox::Yes | QMessageBox::No);
     question.setDefaultButton(QMessageBox::No);
-    return question.exec() == QMessageBox::Yes ? workbook : kept;
+    return question.exec() == QMessageBox::Yes ? path : kept;
+}
+
+QString PrintManager::confirmWorkbookPath(const QString& workbook) const
+{
+    // The dialog only asked about the PDF. A workbook of the same name is often the organiser's
+    // own entry list, so replacing it is asked. The template is never replaced.
+    if (!QFileInfo::exists(workbook) || !QFileInfo::exists(ResultWorkbook::templatePath()))
+        return workbook;
+    if (isTemplate(workbook))
+        return ResultWorkbook::freeName(workbook);
+    return confirmReplace(workbook, QStringLiteral("workbook"));
 }

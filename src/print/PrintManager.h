@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -23,9 +24,10 @@ public:
     // file written, or "" when nothing was written.
     Q_INVOKABLE QString saveRaceResultsPdf(const QString& path = QString());
     Q_INVOKABLE void writeDistLog(double dist);
-    // Asks for a PDF name, writes the PDF and the xlsx workbook beside it; returns the PDF
-    // written, or "" when cancelled or when no PDF could be written. A file that could not be
-    // written is named to the organiser in a message.
+    // Asks for a PDF name (".pdf" is added when it lacks it), writes the PDF and the xlsx
+    // workbook beside it; returns the PDF written, or "" when cancelled or when no PDF could be
+    // written. Each file is put in place only once complete; one that could not be is named to
+    // the organiser in a message, and the file of that name is left as it was.
     Q_INVOKABLE QString saveRaceResults();
 
     QList<QStringList> buildRaceResultRows() const;
@@ -35,6 +37,9 @@ public:
     QString writeExcel(const QString& path);
 
 private:
-    QString confirmWorkbookPath(const QString& workbook, const QString& pdf) const;
-    QString whyPdfNotWritten(const QString& pdf) const;
+    bool hasResultsForPdf() const;
+    bool writePdf(const QString& path, QString* why);
+    void renderReport(QPainter& painter, QPagedPaintDevice& device);
+    QString confirmReplace(const QString& path, const QString& what) const;
+    QString confirmWorkbookPath(const QString& workbook) const;
 };

@@ -2,11 +2,13 @@
 
 #include "RaceResultTable.h"
 #include "RaceTables.h"
+#include "WrappedText.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
 
@@ -25,13 +27,19 @@ const QColor kOddRowColour(248, 248, 248);
 const QColor kTableTextColour(40, 40, 40);
 const QColor kFooterColour(100, 100, 100);
 
-// Cells wrap at word boundaries; a single word wider than its cell (a long club name without
-// blanks) is broken anywhere rather than drawn across the neighbouring cells.
-int cellFlags(QPainter& painter, qreal width, const QString& text)
+// The painter's font as measured on its device: the printer's 150 dpi make a 9-point text
+// wider than the screen's.
+QFontMetricsF deviceMetrics(const QPainter& painter)
 {
-    const int wordWrap = Qt::AlignCenter | Qt::TextWordWrap;
-    const QRectF bounds = painter.boundingRect(QRectF(0, 0, width, 1e6), wordWrap, text);
-    return bounds.width() > width + 0.5 ? int(Qt::AlignCenter | Qt::TextWrapAnywhere) : wordWrap;
+    return QFontMetricsF(painter.font(), painter.device());
+}
+
+QPageLayout reportLayout(QPageLayout layout)
+{
+    layout.setOrientation(QPageLayout::Landscape);
+    layout.setUnits(QPageLayout::Point);
+    layout.setMargins(QMarginsF(36, 36, 36, 36));
+    return layout;
 }
 
 } // namespace
@@ -63,11 +71,14 @@ void ReportRenderer::setUpPrinter(QPrinter& printer)
 {
     printer.setResolution(150);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    QPageLayout layout = printer.pageLayout();
-    layout.setOrientation(QPageLayout::Landscape);
-    layout.setUnits(QPageLayout::Point);
-    layout.setMargins(QMarginsF(36, 36, 36, 36));
-    printer.setPageLayout(layout);
+    printer.setPageLayout(reportLayout(printer.pageLayout()));
+}
+
+void ReportRenderer::setUpPdfWriter(QPdfWriter& writer)
+{
+    writer.setResolution(150);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageLayout(reportLayout(writer.pageLayout()));
 }
 
 QSize ReportRenderer::logoSize(const QSize& image)
@@ -111,18 +122,15 @@ ReportRenderer::ReportRenderer(const QList<QStringList>& rows, const QStringList
     : m_rows(rows), m_event(event), m_logo(logo)
 {}
 
-void ReportRenderer::render(QPainter& painter, QPrinter& printer) const
+void ReportRenderer::render(QPainter& painter, QPagedPaintDevice& device) const
 {
     if (m_rows.isEmpty())
         return;
 
-    QPageLayout layout = printer.pageLayout();
-    layout.setOrientation(QPageLayout::Landscape);
-    layout.setUnits(QPageLayout::Point);
-    layout.setMargins(QMarginsF(36, 36, 36, 36));
+    const QPageLayout layout = reportLayout(device.pageLayout());
     // A printer refuses a new layout while it is printing; set it only when it differs.
-    if (!printer.pageLayout().isEquivalentTo(layout))
-        printer.setPageLayout(layout);
+    if (!device.pageLayout().isEquivalentTo(layout))
+        device.setPageLayout(layout);
 
     const QRect window = painter.window();
     const Limits page = limits(QSizeF(window.width(), window.height()));
@@ -138,7 +146,7 @@ void ReportRenderer::render(QPainter& painter, QPrinter& printer) const
         const qreal h =
             rowHeight(painter, m_rows.at(r), widths, r == 0 ? kTitleRowHeight : kDataRowHeight);
         if (y + h > page.bottom) {
-            printer.newPage();
+            device.newPage();
             y = kInset;
         }
         drawRow(painter, r, y, h, widths);
@@ -149,7 +157,7 @@ void ReportRenderer::render(QPainter& painter, QPrinter& printer) const
 
 QList<qreal> ReportRenderer::measureColumns(QPainter& painter, qreal contentWidth) const
 {
-    // Measured on the printer itself: its 150 dpi make a 9-point text wider than the screen's.
+    // Measured on the device itself: its 150 dpi make a 9-point text wider than the screen's.
     const QFontMetricsF metrics(makeReportFont(kReportFamily, 9, false), painter.device());
     QList<qreal> widths;
     for (int c = 0; c < RaceResultTable::ColumnCount; ++c) {
@@ -207,11 +215,9 @@ qreal ReportRenderer::rowHeight(QPainter& painter, const QStringList& row,
 {
     // A row keeps its height unless a wrapped cell needs more lines than fit in it.
     qreal height = minimum;
+    const QFontMetricsF metrics = deviceMetrics(painter);
     for (int c = 0; c < RaceResultTable::ColumnCount && c < row.size(); ++c) {
-        const qreal width = widths.at(c) - 12;
-        const int flags = cellFlags(painter, width, row.at(c));
-        const qreal textHeight =
-            painter.boundingRect(QRectF(0, 0, width, 1e6), flags, row.at(c)).height();
+        const qreal textHeight = WrappedText::size(metrics, widths.at(c) - 12, row.at(c)).height();
         if (textHeight > minimum - 4)
             height = qMax(height, qCeil(textHeight) + 8.0);
     }
@@ -222,11 +228,12 @@ void ReportRenderer::drawRow(QPainter& painter, int index, qreal y, qreal h,
                              const QList<qreal>& widths) const
 {
     const QStringList& row = m_rows.at(index);
+    const QFontMetricsF metrics = deviceMetrics(painter);
     qreal x = kInset;
     for (int c = 0; c < RaceResultTable::ColumnCount && c < row.size(); ++c) {
         const QRectF cell(x, y, widths.at(c), h);
         const QRectF textRect(x + 6, y + 2, widths.at(c) - 12, h - 4);
-        const int flags = cellFlags(painter, textRect.width(), row.at(c));
+        const int flags = WrappedText::flags(metrics, textRect.width(), row.at(c));
         if (index == 0) {
             painter.fillRect(cell, Qt::darkGray);
             painter.setPen(Qt::white);

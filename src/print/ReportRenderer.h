@@ -6,7 +6,9 @@
 #include <QSizeF>
 #include <QStringList>
 
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
 
 // The report's typeface: family when the font database has it, else "Arial", else the
@@ -14,7 +16,8 @@ class QPrinter;
 QFont makeReportFont(const QString& family, int pointSize, bool bold);
 
 // Draws the results report (logo, organiser block, event line, the result table over as many
-// pages as it needs, footer on the last page) in the printer's device pixels.
+// pages as it needs, footer on the last page) in the device pixels of the printer or the PDF
+// writer.
 class ReportRenderer
 {
 public:
@@ -28,6 +31,7 @@ public:
     static Limits limits(const QSizeF& window);
     // 150 dpi, A4, landscape, 36-point margins: the same pages for the PDF and the printer.
     static void setUpPrinter(QPrinter& printer);
+    static void setUpPdfWriter(QPdfWriter& writer);
     // The logo's size in its 120 x 40 box.
     static QSize logoSize(const QSize& image);
     // Column widths fitted to the content width: short tables are stretched to fill it, wide
@@ -36,8 +40,8 @@ public:
 
     ReportRenderer(const QList<QStringList>& rows, const QStringList& event, const QImage& logo);
 
-    // The painter must be active on printer; rows must not be empty.
-    void render(QPainter& painter, QPrinter& printer) const;
+    // The painter must be active on device; rows must not be empty.
+    void render(QPainter& painter, QPagedPaintDevice& device) const;
 
 private:
     QList<qreal> measureColumns(QPainter& painter, qreal contentWidth) const;

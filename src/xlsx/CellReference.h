@@ -30,4 +30,13 @@ public:
     }
 };
 
+// A rectangle of cells, such as a merged range; rows and columns from 1, bounds included.
+struct CellRange
+{
+    int firstRow = 0;
+    int firstColumn = 0;
+    int lastRow = 0;
+    int lastColumn = 0;
+};
+
 } // namespace QXlsx

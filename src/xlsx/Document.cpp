@@ -69,7 +69,42 @@ bool Document::write(int row, int column, const QVariant& value, const Format& f
     return sheet->write(row, column, value);
 }
 
+double Document::rowHeight(int row) const
+{
+    const Worksheet* sheet = currentWorksheet();
+    return sheet ? sheet->rowHeight(row) : 0;
+}
+
+bool Document::setRowHeight(int rowFirst, int rowLast, double height)
+{
+    Worksheet* sheet = currentWorksheet();
+    if (!sheet) {
+        d->writeRefused = true; // as for a cell: the copy would not be the one asked for
+        return false;
+    }
+    return sheet->setRowHeight(rowFirst, rowLast, height);
+}
+
 bool Document::saveAs(const QString& fileName) const
+{
+    QByteArray package;
+    if (!savePackage(&package))
+        return false;
+    // Written beside the target and renamed over it only when complete: a failed save leaves
+    // the file of that name as it was. commit() alone would rename a file whose last bytes never
+    // reached the disk (a full one), so the flush is checked first.
+    QSaveFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(package) == package.size() &&
+           file.flush() && file.commit();
+}
+
+bool Document::saveAs(QIODevice* device) const
+{
+    QByteArray package;
+    return device && savePackage(&package) && device->write(package) == package.size();
+}
+
+bool Document::savePackage(QByteArray* package) const
 {
     if (!d->workbook || d->writeRefused)
         return false;
@@ -93,8 +128,7 @@ bool Document::saveAs(const QString& fileName) const
     }
 
     // The package is put together in memory and checked before anything reaches the disk.
-    QByteArray package;
-    QBuffer target(&package);
+    QBuffer target(package);
     if (!target.open(QIODevice::WriteOnly))
         return false;
     ZipWriter writer(&target);
@@ -126,13 +160,7 @@ bool Document::saveAs(const QString& fileName) const
             !written.readFile(changed->filePath(), &back) || back != changedXml)
             return false;
     }
-
-    // Written beside the target and renamed over it only when complete: a failed save leaves
-    // no half-written file under the target name.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(package) != package.size())
-        return false;
-    return file.commit();
+    return true;
 }
 
 } // namespace QXlsx

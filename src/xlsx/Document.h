@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
+
 namespace QXlsx {
 
 class DocumentPrivate;
@@ -39,8 +41,15 @@ public:
     QVariant read(int row, int column) const;
     // Sets a cell of the current sheet. Text is stored as text, never as a formula.
     bool write(int row, int column, const QVariant& value, const Format& format);
-    // Writes the whole package to fileName: the parts not changed are copied unchanged.
+    // A row's height in points on the current sheet; 0 when it has none. See Worksheet.
+    double rowHeight(int row) const;
+    // Gives rows of the current sheet a fixed height in points.
+    bool setRowHeight(int rowFirst, int rowLast, double height);
+    // Writes the whole package to fileName: the parts not changed are copied unchanged. The file
+    // is written beside its target and put in place only once complete.
     bool saveAs(const QString& fileName) const;
+    // The same package, written to an open device.
+    bool saveAs(QIODevice* device) const;
 
     Workbook* workbook() const;
     Worksheet* currentWorksheet() const;
@@ -52,6 +61,8 @@ public:
                         sax_callback callback) const;
 
 private:
+    bool savePackage(QByteArray* package) const;
+
     std::unique_ptr<DocumentPrivate> d;
 };
 

@@ -81,28 +81,64 @@ Styles::NumberKind Styles::kindOfFormatCode(const QString& code)
 bool Styles::load(const QByteArray& xml)
 {
     m_kinds.clear();
+    m_fonts.clear();
+    m_textStyles.clear();
     QHash<int, NumberKind> custom;
     QXmlStreamReader reader(xml);
+    bool inFonts = false;
     bool inCellXfs = false;
+    const auto isTrue = [](QStringView value) {
+        return value.isNull() || value == u"1" || value == u"true";
+    };
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = readNextToken(reader);
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = reader.name();
+            const QXmlStreamAttributes a = reader.attributes();
             if (name == u"numFmt") {
-                const QXmlStreamAttributes a = reader.attributes();
                 custom.insert(a.value(QLatin1String("numFmtId")).toInt(),
                               kindOfFormatCode(a.value(QLatin1String("formatCode")).toString()));
+            } else if (name == u"fonts") {
+                inFonts = true;
+            } else if (name == u"font" && inFonts) {
+                m_fonts.append(TextStyle());
+            } else if (inFonts && !m_fonts.isEmpty()) {
+                // <b/> is bold, <b val="0"/> is not.
+                if (name == u"b") {
+                    m_fonts.last().bold = isTrue(a.value(QLatin1String("val")));
+                } else if (name == u"sz") {
+                    bool ok = false;
+                    const double size = a.value(QLatin1String("val")).toDouble(&ok);
+                    if (ok && size > 0)
+                        m_fonts.last().fontSize = size;
+                } else if (name == u"name") {
+                    m_fonts.last().fontName = a.value(QLatin1String("val")).toString();
+                }
             } else if (name == u"cellXfs") {
                 inCellXfs = true;
             } else if (name == u"xf" && inCellXfs) {
-                const int id = reader.attributes().value(QLatin1String("numFmtId")).toInt();
+                const int id = a.value(QLatin1String("numFmtId")).toInt();
                 m_kinds.append(custom.contains(id) ? custom.value(id) : kindOfBuiltIn(id));
+                m_textStyles.append(m_fonts.value(a.value(QLatin1String("fontId")).toInt()));
+            } else if (name == u"alignment" && inCellXfs && !m_textStyles.isEmpty()) {
+                const QStringView wrap = a.value(QLatin1String("wrapText"));
+                m_textStyles.last().wraps = !wrap.isNull() && isTrue(wrap);
             }
-        } else if (token == QXmlStreamReader::EndElement && reader.name() == u"cellXfs") {
-            inCellXfs = false;
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (reader.name() == u"cellXfs")
+                inCellXfs = false;
+            else if (reader.name() == u"fonts")
+                inFonts = false;
         }
     }
     return !reader.hasError();
+}
+
+Styles::TextStyle Styles::textStyle(int xf) const
+{
+    if (xf >= 0 && xf < m_textStyles.size())
+        return m_textStyles.at(xf);
+    return m_textStyles.value(0, m_fonts.value(0));
 }
 
 } // namespace QXlsx

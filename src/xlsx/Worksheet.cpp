@@ -82,6 +82,50 @@ QVariant numberValue(double d)
     return d;
 }
 
+bool isXmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// A row's start tag, up to but without its closing ">" or "/>", with its height attributes
+// replaced by heightAttributes; every other attribute stays as written. Empty when the tag is
+// not one that was read as a row.
+QString startTagWithHeight(QStringView tag, const QString& heightAttributes)
+{
+    if (tag.isEmpty() || tag[0] != u'<')
+        return QString();
+    qsizetype i = 1;
+    while (i < tag.size() && !isXmlSpace(tag[i]))
+        ++i;
+    QString out = tag.left(i).toString();
+    for (;;) {
+        while (i < tag.size() && isXmlSpace(tag[i]))
+            ++i;
+        if (i >= tag.size())
+            break;
+        const qsizetype nameStart = i;
+        while (i < tag.size() && tag[i] != u'=' && !isXmlSpace(tag[i]))
+            ++i;
+        const QStringView name = tag.mid(nameStart, i - nameStart);
+        while (i < tag.size() && isXmlSpace(tag[i]))
+            ++i;
+        if (i >= tag.size() || tag[i] != u'=')
+            return QString();
+        ++i;
+        while (i < tag.size() && isXmlSpace(tag[i]))
+            ++i;
+        if (i >= tag.size() || (tag[i] != u'"' && tag[i] != u'\''))
+            return QString();
+        const qsizetype close = tag.indexOf(tag[i], i + 1);
+        if (close < 0)
+            return QString();
+        i = close + 1;
+        if (name != u"ht" && name != u"customHeight")
+            out += u' ' + tag.mid(nameStart, i - nameStart).toString();
+    }
+    return out + heightAttributes;
+}
+
 bool parseRange(QStringView ref, int* range)
 {
     const qsizetype colon = ref.indexOf(u':');
@@ -104,13 +148,15 @@ void Worksheet::clear()
     m_cells.clear();
     m_rows.clear();
     m_cellColumns.clear();
-    m_columnStyles.clear();
+    m_columns.clear();
+    m_merges.clear();
     m_prefix.clear();
     m_sheetDataTagEnd = m_sheetDataEnd = m_dimensionTagEnd = m_dimensionEnd = -1;
     m_dimensionName.clear();
     m_sharedFormulas.clear();
     m_sharedAnchors.clear();
     m_written.clear();
+    m_rowHeights.clear();
 }
 
 bool Worksheet::load(const QByteArray& xml, const SharedStrings* sharedStrings,
@@ -213,6 +259,9 @@ bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, 
                     const QStringView custom = attributes.value(QLatin1String("customFormat"));
                     if (custom == u"1" || custom == u"true")
                         info.style = attributes.value(QLatin1String("s")).toInt(&ok);
+                    const double height = attributes.value(QLatin1String("ht")).toDouble(&ok);
+                    if (ok && height > 0)
+                        info.height = height;
                     info.firstCell = qint32(m_cellColumns.size());
                     m_rows.append(info);
                     lastRow = row;
@@ -261,13 +310,25 @@ bool Worksheet::parse(const SharedStrings* sharedStrings, const Styles* styles, 
                 inCols = true;
             } else if (name == u"col" && inCols) {
                 const QXmlStreamAttributes attributes = reader.attributes();
-                bool ok = false;
-                ColumnStyle cs;
-                cs.first = attributes.value(QLatin1String("min")).toInt();
-                cs.last = attributes.value(QLatin1String("max")).toInt();
-                cs.style = attributes.value(QLatin1String("style")).toInt(&ok);
-                if (ok && cs.first >= 1 && cs.last >= cs.first && m_columnStyles.size() < 16384)
-                    m_columnStyles.append(cs);
+                bool styled = false;
+                bool sized = false;
+                Column col;
+                col.first = attributes.value(QLatin1String("min")).toInt();
+                col.last = attributes.value(QLatin1String("max")).toInt();
+                col.style = attributes.value(QLatin1String("style")).toInt(&styled);
+                col.width = attributes.value(QLatin1String("width")).toDouble(&sized);
+                if (!styled)
+                    col.style = -1;
+                if (!sized || col.width < 0)
+                    col.width = 0;
+                if ((styled || col.width > 0) && col.first >= 1 && col.last >= col.first &&
+                    m_columns.size() < 16384)
+                    m_columns.append(col);
+            } else if (name == u"mergeCell") {
+                int corners[4] = {0, 0, 0, 0};
+                if (parseRange(reader.attributes().value(QLatin1String("ref")), corners) &&
+                    m_merges.size() < MaxCells)
+                    m_merges.append({corners[0], corners[1], corners[2], corners[3]});
             }
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView name = reader.name();
@@ -374,11 +435,67 @@ int Worksheet::inheritedStyle(const Row* row, int column) const
 {
     if (row && row->style >= 0)
         return row->style;
-    for (const ColumnStyle& cs : m_columnStyles) {
-        if (column >= cs.first && column <= cs.last)
-            return cs.style;
+    for (const Column& col : m_columns) {
+        if (column >= col.first && column <= col.last && col.style >= 0)
+            return col.style;
     }
     return -1;
+}
+
+const Worksheet::Row* Worksheet::findRow(int number) const
+{
+    // Rows stand in ascending order in a sheet part, but nothing here relies on it.
+    for (const Row& row : m_rows) {
+        if (row.number == number)
+            return &row;
+    }
+    return nullptr;
+}
+
+int Worksheet::cellStyle(int row, int column) const
+{
+    const auto cell = m_cells.constFind(key(row, column));
+    if (cell != m_cells.constEnd() && cell->style >= 0)
+        return cell->style;
+    return inheritedStyle(findRow(row), column);
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    const auto set = m_rowHeights.constFind(row);
+    if (set != m_rowHeights.constEnd())
+        return set.value();
+    const Row* found = findRow(row);
+    return found ? found->height : 0;
+}
+
+bool Worksheet::setRowHeight(int rowFirst, int rowLast, double height)
+{
+    // Spreadsheet programs take 409 points as the tallest row.
+    if (!m_loaded || rowFirst < 1 || rowLast > CellReference::MaxRow || rowFirst > rowLast ||
+        !(height > 0 && height <= 409))
+        return false;
+    for (int row = rowFirst; row <= rowLast; ++row)
+        m_rowHeights.insert(row, height);
+    return true;
+}
+
+double Worksheet::columnWidth(int column) const
+{
+    for (const Column& col : m_columns) {
+        if (column >= col.first && column <= col.last && col.width > 0)
+            return col.width;
+    }
+    return 0;
+}
+
+QString Worksheet::heightAttributes(int row) const
+{
+    const auto set = m_rowHeights.constFind(row);
+    if (set == m_rowHeights.constEnd())
+        return QString();
+    return QStringLiteral(" ht=\"%1\" customHeight=\"1\"")
+        .arg(QString::number(set.value(), 'g', QLocale::FloatingPointShortest));
 }
 
 QString Worksheet::qualified(const QString& localName) const
@@ -436,7 +553,7 @@ QString Worksheet::cellXml(int row, int column, const QVariant& value, int style
 QString Worksheet::rowXml(int row, const QList<int>& columns) const
 {
     QString xml = u'<' + qualified(QStringLiteral("row")) + QStringLiteral(" r=\"") +
-                  QString::number(row) + QStringLiteral("\">");
+                  QString::number(row) + u'"' + heightAttributes(row) + u'>';
     for (int column : columns)
         xml += cellXml(row, column, m_written.value(key(row, column)),
                        inheritedStyle(nullptr, column));
@@ -477,7 +594,7 @@ QByteArray Worksheet::saveXml() const
 {
     if (!m_loaded)
         return QByteArray();
-    if (m_written.isEmpty())
+    if (!isModified())
         return m_hasBom ? "\xEF\xBB\xBF" + m_xml : m_xml;
 
     QString text;
@@ -508,6 +625,9 @@ QByteArray Worksheet::saveXml() const
         }
     }
 
+    for (auto it = m_rowHeights.constBegin(); it != m_rowHeights.constEnd(); ++it)
+        missing[it.key()]; // a row without written cells gets its height all the same
+
     QHash<int, int> rowIndex;
     for (int i = int(m_rows.size()) - 1; i >= 0; --i)
         rowIndex.insert(m_rows[i].number, i);
@@ -520,7 +640,20 @@ QByteArray Worksheet::saveXml() const
             continue;
         }
         const Row& row = m_rows[index];
-        if (row.end == row.tagEnd) { // <row .../>: open it up
+        const bool selfClosing = row.end == row.tagEnd;
+        if (m_rowHeights.contains(number)) {
+            // The start tag is written anew up to its closing ">" or "/>", which stay.
+            const qint32 start = tagStart(row.tagEnd);
+            const qint32 closing = row.tagEnd - (selfClosing ? 2 : 1);
+            const QString tag = startTagWithHeight(QStringView(text).mid(start, closing - start),
+                                                   heightAttributes(number));
+            if (tag.isEmpty())
+                return QByteArray();
+            edits.append({start, closing - start, tag});
+        }
+        if (it.value().isEmpty())
+            continue;
+        if (selfClosing) { // <row .../>: open it up
             QString xml = QStringLiteral(">");
             for (int column : it.value())
                 xml += cellXml(number, column, m_written.value(key(number, column)),
@@ -652,6 +785,10 @@ bool Worksheet::isSavedXml(const QByteArray& xml) const
         }
         }
         if (!same)
+            return false;
+    }
+    for (auto it = m_rowHeights.constBegin(); it != m_rowHeights.constEnd(); ++it) {
+        if (saved.rowHeight(it.key()) != it.value())
             return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AbstractOOXmlFile.h"
+#include "CellReference.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -41,7 +42,18 @@ public:
     // date-styled number a QDate, QTime or QDateTime; invalid for an empty or missing cell.
     QVariant read(int row, int column) const;
     bool write(int row, int column, const QVariant& value);
-    bool isModified() const { return !m_written.isEmpty(); }
+    // The style index (into the style sheet's cell formats) a cell shows with: its own, else
+    // its row's or its column's; -1 for none.
+    int cellStyle(int row, int column) const;
+    // A row's height in points, as set or as the part gives it; 0 when it has none (the program
+    // showing the sheet chooses).
+    double rowHeight(int row) const;
+    // Gives the rows a fixed height in points.
+    bool setRowHeight(int rowFirst, int rowLast, double height);
+    // A column's width in characters as the part gives it; 0 when it gives none.
+    double columnWidth(int column) const;
+    QList<CellRange> mergedCells() const { return m_merges; }
+    bool isModified() const { return !m_written.isEmpty() || !m_rowHeights.isEmpty(); }
     // The part's XML with the written cells in place; empty when it cannot be produced. When a
     // written cell anchored a shared formula, the cells that shared it and are not written get
     // the formula written out in full, moved to their place.
@@ -67,12 +79,14 @@ private:
         qint32 style = -1;
         qint32 firstCell = 0; // into m_cellColumns
         qint32 cellCount = 0;
+        double height = 0;
     };
-    struct ColumnStyle
+    struct Column
     {
         int first = 0;
         int last = 0;
         int style = -1;
+        double width = 0;
     };
     // A cell's <f t="shared"> element; the one with a range is the anchor holding the text.
     struct SharedFormula
@@ -104,6 +118,8 @@ private:
     QString qualified(const QString& localName) const;
     QString cellXml(int row, int column, const QVariant& value, int style) const;
     QString rowXml(int row, const QList<int>& columns) const;
+    QString heightAttributes(int row) const;
+    const Row* findRow(int number) const;
     QString dimensionXml() const;
 
     QString m_name;
@@ -115,7 +131,8 @@ private:
     QHash<quint64, Cell> m_cells;
     QList<Row> m_rows;
     QList<qint32> m_cellColumns; // columns of the cells of each row, in document order
-    QList<ColumnStyle> m_columnStyles;
+    QList<Column> m_columns;
+    QList<CellRange> m_merges;
     QString m_prefix; // namespace prefix of the sheet's elements
     qint32 m_sheetDataTagEnd = -1;
     qint32 m_sheetDataEnd = -1;
@@ -128,6 +145,7 @@ private:
     QHash<int, SharedAnchor> m_sharedAnchors; // by si
 
     QMap<quint64, QVariant> m_written; // in row, then column order
+    QMap<int, double> m_rowHeights;    // set since loading, by row
 };
 
 } // namespace QXlsx

@@ -6,72 +6,15 @@
 #include "PrintManager.h"
 #include "RaceFixture.h"
 #include "ResultWorkbook.h"
+#include "SaveAnswers.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPrintDialog>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
-
-// Owns the watchers of the running test function, so one whose widget never came ends with it.
-QObject* watchers = nullptr;
-
-// Acts on the first visible top-level widget of type T once a modal loop has shown it.
-template <class T> void whenShown(std::function<void(T*)> act)
-{
-    auto* timer = new QTimer(watchers);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            T* shown = qobject_cast<T*>(widget);
-            if (shown && shown->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(shown);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
-
-// Types the full path into the save dialog and presses Save, as the organiser would.
-void answerSaveDialog(const QString& path, QStringList* seen = nullptr)
-{
-    whenShown<QFileDialog>([path, seen](QFileDialog* dialog) {
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (seen)
-            *seen = {dialog->windowTitle(), dialog->directory().absolutePath(), name->text(),
-                     dialog->nameFilters().join(u';')};
-        name->setText(path);
-        QMetaObject::invokeMethod(dialog, "accept"); // the Save button
-    });
-}
-
-// Answers the next message box with button, noting its text.
-void answerMessage(QMessageBox::StandardButton button, QString* text = nullptr)
-{
-    whenShown<QMessageBox>([button, text](QMessageBox* box) {
-        if (text)
-            *text = box->text();
-        box->button(button)->click();
-    });
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool isPdf(const QString& path)
 {
@@ -100,11 +43,12 @@ private slots:
     void saveWritesPdfAndWorkbook();
     void saveWritesNothing_data();
     void saveWritesNothing();
-    void existingWorkbookNeedsConsent_data();
-    void existingWorkbookNeedsConsent();
+    void existingFileNeedsConsent_data();
+    void existingFileNeedsConsent();
     void templateIsNeverWritten_data();
     void templateIsNeverWritten();
     void workbookCellsAreText();
+    void workbookRowsGrowWithTheirText();
     void defaultPdfFolderAndName();
     void distanceLog();
     void printWithoutConsent_data();
@@ -140,21 +84,39 @@ void TestPrintSave::cleanup()
 void TestPrintSave::saveWritesPdfAndWorkbook_data()
 {
     QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("pdf");
     QTest::addColumn<QString>("workbook"); // "": not written
     QTest::addColumn<QString>("missing");  // what the machine lacks
     QTest::newRow("results.pdf") << "results.pdf"
+                                 << "results.pdf"
                                  << "results.xlsx"
                                  << "";
     QTest::newRow("two suffixes") << "2024.final.pdf"
+                                  << "2024.final.pdf"
                                   << "2024.final.xlsx"
                                   << "";
+    QTest::newRow("upper-case suffix") << "Results.PDF"
+                                       << "Results.PDF"
+                                       << "Results.xlsx"
+                                       << "";
     QTest::newRow("no suffix") << "results"
+                               << "results.pdf"
                                << "results.xlsx"
                                << "";
+    QTest::newRow("dots, no suffix") << "Race 18.05.2024"
+                                     << "Race 18.05.2024.pdf"
+                                     << "Race 18.05.2024.xlsx"
+                                     << "";
+    QTest::newRow("the workbook's suffix") << "results.xlsx"
+                                           << "results.pdf"
+                                           << "results.xlsx"
+                                           << "";
     QTest::newRow("no template") << "results.pdf"
+                                 << "results.pdf"
                                  << ""
                                  << "template";
     QTest::newRow("no documents folder") << "results.pdf"
+                                         << "results.pdf"
                                          << "results.xlsx"
                                          << "documents";
 }
@@ -162,15 +124,16 @@ void TestPrintSave::saveWritesPdfAndWorkbook_data()
 void TestPrintSave::saveWritesPdfAndWorkbook()
 {
     QFETCH(QString, chosen);
+    QFETCH(QString, pdf);
     QFETCH(QString, workbook);
     QFETCH(QString, missing);
-    const QString path = m_dir->filePath(chosen);
+    const QString path = m_dir->filePath(pdf);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString away = m_template + QStringLiteral(".away");
     QVERIFY(missing != "template" || QFile::rename(m_template, away));
     QVERIFY(missing != "documents" || QDir(documents).removeRecursively());
     QStringList seen;
-    answerSaveDialog(path, &seen);
+    answerSaveDialog(m_dir->filePath(chosen), &seen);
     QString message;
     answerMessage(QMessageBox::Ok, &message);
     const QString saved = PrintManager().saveRaceResults();
@@ -238,35 +201,51 @@ void TestPrintSave::saveWritesNothing()
                                           .arg(QDir::toNativeSeparators(path), why));
 }
 
-void TestPrintSave::existingWorkbookNeedsConsent_data()
+void TestPrintSave::existingFileNeedsConsent_data()
 {
+    // A file the save dialog did not ask about: the workbook beside the PDF, or the PDF whose
+    // name was typed without ".pdf".
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("replace");
-    QTest::newRow("kept") << false;
-    QTest::newRow("replaced") << true;
+    QTest::addColumn<QString>("pdf");
+    QTest::addColumn<QString>("workbook");
+    QTest::newRow("workbook kept") << "Regatta.xlsx"
+                                   << "Regatta.pdf" << false << "Regatta.pdf"
+                                   << "Regatta (1).xlsx";
+    QTest::newRow("workbook replaced") << "Regatta.xlsx"
+                                       << "Regatta.pdf" << true << "Regatta.pdf"
+                                       << "Regatta.xlsx";
+    QTest::newRow("PDF kept") << "Regatta.pdf"
+                              << "Regatta" << false << "Regatta (1).pdf"
+                              << "Regatta (1).xlsx";
+    QTest::newRow("PDF replaced") << "Regatta.pdf"
+                                  << "Regatta" << true << "Regatta.pdf"
+                                  << "Regatta.xlsx";
 }
 
-void TestPrintSave::existingWorkbookNeedsConsent()
+void TestPrintSave::existingFileNeedsConsent()
 {
+    QFETCH(QString, existing);
+    QFETCH(QString, typed);
     QFETCH(bool, replace);
-    const QString entryList = m_dir->filePath(QStringLiteral("Regatta.xlsx"));
-    QFile own(entryList);
-    QVERIFY(own.open(QIODevice::WriteOnly));
-    own.write("the organiser's entry list");
-    own.close();
+    QFETCH(QString, pdf);
+    QFETCH(QString, workbook);
+    const QByteArray own = "the organiser's own file";
+    QFile file(m_dir->filePath(existing));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own) == own.size());
+    file.close();
 
     QString question;
-    answerSaveDialog(m_dir->filePath(QStringLiteral("Regatta.pdf")));
+    answerSaveDialog(m_dir->filePath(typed));
     answerMessage(replace ? QMessageBox::Yes : QMessageBox::No, &question);
-    QVERIFY(!PrintManager().saveRaceResults().isEmpty());
-    QVERIFY(question.contains(QStringLiteral("\"Regatta.xlsx\" already exists")));
-    const QString other = m_dir->filePath(QStringLiteral("Regatta (1).xlsx"));
-    if (replace) {
-        QVERIFY(holdsResults(entryList));
-        QVERIFY(!QFile::exists(other));
-    } else {
-        QCOMPARE(fileBytes(entryList), QByteArray("the organiser's entry list"));
-        QVERIFY(holdsResults(other));
-    }
+    QCOMPARE(PrintManager().saveRaceResults(), m_dir->filePath(pdf));
+    QVERIFY2(question.startsWith(QStringLiteral("\"%1\" already exists").arg(existing)),
+             qPrintable(question));
+    QVERIFY(isPdf(m_dir->filePath(pdf)));
+    QVERIFY(holdsResults(m_dir->filePath(workbook)));
+    QCOMPARE(fileBytes(m_dir->filePath(existing)) == own, !replace);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), replace ? 2 : 3);
 }
 
 void TestPrintSave::templateIsNeverWritten_data()
@@ -278,8 +257,8 @@ void TestPrintSave::templateIsNeverWritten_data()
                                         << "printTemplate.pdf"
                                         << "printTemplate (1).xlsx";
     QTest::newRow("its own name") << "printTemplate.xlsx"
-                                  << "printTemplate (1).xlsx"
-                                  << "printTemplate (2).xlsx";
+                                  << "printTemplate.pdf"
+                                  << "printTemplate (1).xlsx";
 }
 
 void TestPrintSave::templateIsNeverWritten()
@@ -307,7 +286,8 @@ void TestPrintSave::templateIsNeverWritten()
 void TestPrintSave::workbookCellsAreText()
 {
     // A name that looks like a formula or a link stays text, as do rank, distance and time.
-    // Long names wrap, and their rows have no fixed height to cut them (read_workbook.py).
+    // Long names wrap, and the rows of the event and the results carry heights that programs
+    // which do not fit rows to their text (LibreOffice) keep (read_workbook.py).
     race_data.last()[ColFirstName] = QStringLiteral("=1+1");
     race_data.last()[ColClub] = QStringLiteral("http://example.org/club");
     race_data.first()[ColClub] = QStringLiteral("Koninklijke Roei- en Zeilvereniging De Maas");
@@ -348,6 +328,37 @@ void TestPrintSave::workbookCellsAreText()
         ++cells;
     }
     QCOMPARE(cells, expected.size());
+}
+
+void TestPrintSave::workbookRowsGrowWithTheirText()
+{
+    // Place p's club has p words, each about as wide as the club's column: the more lines a
+    // club wraps to, the taller its row. A one-line row keeps the template's height.
+    setUpFinishedRace(10);
+    for (int p = 1; p <= 10; ++p)
+        race_data[race_data.size() - p][ColClub] =
+            QStringList(p, QStringLiteral("Kanovereniging-Noordoever")).join(u' ');
+    event_data[eventName] = QStringLiteral("Lakeside Spring Regatta and Masters Championship");
+    const QString out = m_dir->filePath(QStringLiteral("heights.xlsx"));
+    QCOMPARE(PrintManager().writeExcel(out), QString());
+
+    // Kept for tests/xlsx/check_with_libreoffice.sh, which opens it in LibreOffice.
+    const QString keep = qEnvironmentVariable("RIVANTA_XLSX_KEEP");
+    QVERIFY(keep.isEmpty() || QFile::copy(out, keep + QStringLiteral("/heights.xlsx")));
+    const QXlsx::Document written(out);
+    const QXlsx::Document original(m_template);
+    QVERIFY(written.load() && original.load());
+    QList<double> heights;
+    for (int row = 11; row <= 20; ++row)
+        heights.append(written.rowHeight(row));
+    QCOMPARE(heights.first(), original.rowHeight(11));
+    for (int p = 2; p <= 10; ++p)
+        QVERIFY2(heights.at(p - 1) >= heights.at(p - 2), qPrintable(QString::number(p)));
+    QVERIFY(heights.at(2) > heights.at(1) && heights.last() > 2 * heights.at(2));
+    QVERIFY(written.rowHeight(7) > original.rowHeight(7));
+    // The title row and the organiser's rows hold one line each, as the template has them.
+    for (int row : {1, 3, 4, 10})
+        QCOMPARE(written.rowHeight(row), original.rowHeight(row));
 }
 
 void TestPrintSave::defaultPdfFolderAndName()

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 
@@ -78,6 +80,32 @@ QString SetupRig::writeSheet(const QVariantList& athletes)
     const bool ok = TestWorkbook::write(
         path, TestWorkbook::workbook({{QStringLiteral("Athletes"), TestWorkbook::sheetXml(data)}}));
     return ok ? path : QString();
+}
+
+QString SetupRig::writeOldWorkbook()
+{
+    const QString path = m_dir.filePath(QStringLiteral("athletes-%1.xls").arg(++m_sheets));
+    QFile file(path);
+    const QByteArray bytes = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(2048, '\0');
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+void SetupRig::answerMessageBox()
+{
+    m_message.clear();
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, timer] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible()) {
+                m_message = box->windowTitle() + u'|' + box->text();
+                box->button(QMessageBox::Ok)->click();
+                timer->deleteLater();
+                return;
+            }
+        }
+    });
+    timer->start(20);
 }
 
 void SetupRig::answerFileDialog(const QString& path)

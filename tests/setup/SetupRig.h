@@ -54,9 +54,14 @@ public:
 
     // A workbook with these athletes (lists of lane and seven texts) from row 11; its path.
     Q_INVOKABLE QString writeSheet(const QVariantList& athletes);
+    // A file in the older .xls format (its compound-file header); its path.
+    Q_INVOKABLE QString writeOldWorkbook();
     // The next file dialog gets path typed in and accepted, or is cancelled for an empty path.
     Q_INVOKABLE void answerFileDialog(const QString& path);
     Q_INVOKABLE bool fileDialogAnswered() const { return m_dialogAnswered; }
+    // The next message box is noted ("title|text") and closed with OK.
+    Q_INVOKABLE void answerMessageBox();
+    Q_INVOKABLE QString messageShown() const { return m_message; }
 
 private:
     void answerOpenDialog();
@@ -66,5 +71,6 @@ private:
     QTemporaryDir m_dir;
     QString m_dialogPath;
     bool m_dialogAnswered = false;
+    QString m_message;
     int m_sheets = 0;
 };

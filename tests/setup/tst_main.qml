@@ -315,8 +315,10 @@ Item {
             }
         }
 
+        // An .xls workbook, which the dialog offers, is refused with a message; nothing changes.
         function test_importExcel_data() {
-            return [{ tag: "a sheet", sheet: true }, { tag: "cancelled", sheet: false }]
+            return [{ tag: "a sheet", sheet: true }, { tag: "cancelled", sheet: false },
+                    { tag: "an .xls workbook", sheet: false, xls: true }]
         }
 
         function test_importExcel(data) {
@@ -325,9 +327,17 @@ Item {
             page.rowAt(6).clubValue = "typed"
             const athletes = [["1", "Ana", "Horvat", "VK Split", "F", "Senior", "61", "2001-04-19"],
                               ["2", "Marko", "Kovač", "KK Zagreb", "M", "Junior", "80", "2007-02-03"]]
-            SetupRig.answerFileDialog(data.sheet ? SetupRig.writeSheet(athletes) : "")
+            SetupRig.answerFileDialog(data.sheet ? SetupRig.writeSheet(athletes)
+                                                 : data.xls ? SetupRig.writeOldWorkbook() : "")
+            if (data.xls)
+                SetupRig.answerMessageBox()
             click(page, "importExcelButton")
             verify(SetupRig.fileDialogAnswered())
+            if (data.xls) {
+                const message = SetupRig.messageShown()
+                verify(message.startsWith("Import Excel|Nothing was imported."), message)
+                verify(message.includes("Only xlsx workbooks can be read"), message)
+            }
             const first = page.rowAt(0)
             compare([first.firstName, first.surName, first.clubValue, first.sex, first.catValue,
                      first.weight, first.dobValue], data.sheet ? athletes[0].slice(1) : ["", "", "", "", "", "", ""])

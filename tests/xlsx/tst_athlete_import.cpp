@@ -7,10 +7,13 @@
 #include "TestWorkbook.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +77,26 @@ private:
     int m_polls = 0;
 };
 
+// Notes the title and text of each message box that opens and closes it with OK.
+class MessageAnswer : public QObject
+{
+public:
+    MessageAnswer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen << box->windowTitle() + u'|' + box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_timer.start(20);
+    }
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
 } // namespace
 
 class tst_AthleteImport : public QObject
@@ -92,6 +115,8 @@ private slots:
     void sheetWithoutCellsToReadChangesNothing();
     void dialogChoosesAFile();
     void cancelledDialogChangesNothing();
+    void unreadableFileIsTold_data();
+    void unreadableFileIsTold();
 
 private:
     QString workbook(const QString& name, const QByteArray& sheetData);
@@ -303,6 +328,53 @@ void tst_AthleteImport::cancelledDialogChangesNothing()
     DialogAnswer answer{QString()};
     m_data->importExcelFile();
     QVERIFY(answer.seen);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(global_data, globalBefore);
+    QCOMPARE(event_data, eventBefore);
+}
+
+void tst_AthleteImport::unreadableFileIsTold_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // "": a workbook whose sheet cannot be read
+    QTest::addColumn<QString>("why");
+    const QByteArray compoundFile = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(2048, 0);
+    QTest::newRow("Excel 97-2003")
+        << "athletes.xls" << compoundFile
+        << "\"%1\" is an Excel 97-2003 workbook (.xls). Only xlsx workbooks can be read: open it "
+           "in "
+           "your spreadsheet program, save it as an Excel workbook (.xlsx) and import that file.";
+    QTest::newRow("not a workbook") << "athletes.xlsx" << QByteArray("No,First Name\n1,Ana\n")
+                                    << "\"%1\" could not be read as an xlsx workbook.";
+    QTest::newRow("protected by a password")
+        << "protected.xlsx" << compoundFile << "\"%1\" could not be read as an xlsx workbook.";
+    QTest::newRow("a sheet without cells to read")
+        << "nested.xlsx" << QByteArray()
+        << "\"%1\" opens on a sheet without cells to read, such as a chart. Save it with the "
+           "athletes' sheet shown and import it again.";
+}
+
+void tst_AthleteImport::unreadableFileIsTold()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, why);
+    QString path = m_dir.filePath(name);
+    if (content.isEmpty()) {
+        path = workbook(name, "<row r=\"11\"><c r=\"A11\"><c r=\"B11\"/></c></row>");
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const QList<QStringList> globalBefore = global_data;
+    const QStringList eventBefore = event_data;
+    QSignalSpy spy(m_data, &SharedData::playersChanged);
+    MessageAnswer message;
+    DialogAnswer answer(path);
+    m_data->importExcelFile();
+    QVERIFY(answer.seen);
+    QCOMPARE(message.seen, QStringList("Import Excel|Nothing was imported.\n\n" +
+                                       why.arg(QDir::toNativeSeparators(path))));
     QCOMPARE(spy.count(), 0);
     QCOMPARE(global_data, globalBefore);
     QCOMPARE(event_data, eventBefore);

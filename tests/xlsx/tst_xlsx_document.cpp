@@ -5,6 +5,7 @@
 #include "FormulaText.h"
 #include "SharedStrings.h"
 #include "SheetStreamReader.h"
+#include "Styles.h"
 #include "TestWorkbook.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -88,6 +89,8 @@ private slots:
     void cellReferences();
     void writesIntoACopy();
     void writesNewRowsAndCellsInOrder();
+    void setsRowHeights_data();
+    void setsRowHeights();
     void escapesTextAndNeverWritesAFormula();
     void newDocumentSavesAWorkbook();
     void roundTripThroughOpenpyxl();
@@ -415,6 +418,58 @@ void tst_XlsxDocument::writesNewRowsAndCellsInOrder()
     QVERIFY(!back.read(3, 3).isValid());
 }
 
+void tst_XlsxDocument::setsRowHeights_data()
+{
+    // Row 2 gets its height (and a cell in B2 when asked) in every kind of place a row can be.
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<bool>("writeCell");
+    QTest::addColumn<QByteArray>("kept"); // of row 2's start tag, kept as written
+    const QByteArray first = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+    const QByteArray third = "<row r=\"3\"><c r=\"A3\"><v>3</v></c></row>";
+    const QByteArray tall =
+        "<row r=\"2\" spans='1:2' ht=\"15\" customHeight=\"1\"><c r=\"A2\"><v>2</v></c></row>";
+    for (bool cell : {false, true}) {
+        const char* with = cell ? ", a cell written" : "";
+        QTest::addRow("with a height%s", with)
+            << first + tall + third << cell << QByteArray("spans='1:2'");
+        QTest::addRow("empty%s", with) << first + "<row r=\"2\" spans=\"1:2\" />" + third << cell
+                                       << QByteArray("spans=\"1:2\"");
+        QTest::addRow("between two%s", with) << first + third << cell << QByteArray();
+        QTest::addRow("last%s", with) << first << cell << QByteArray();
+        QTest::addRow("alone%s", with) << QByteArray() << cell << QByteArray();
+    }
+}
+
+void tst_XlsxDocument::setsRowHeights()
+{
+    QFETCH(QByteArray, sheetData);
+    QFETCH(bool, writeCell);
+    QFETCH(QByteArray, kept);
+    const QString file = path("heights.xlsx");
+    QVERIFY(TestWorkbook::write(
+        file, TestWorkbook::workbook({{QStringLiteral("S"), TestWorkbook::sheetXml(sheetData)}})));
+    Document doc(file);
+    QVERIFY(doc.load());
+    QVERIFY(!doc.setRowHeight(2, 2, 0));
+    QVERIFY(doc.setRowHeight(2, 2, 31.5));
+    QVERIFY(!writeCell || doc.write(2, 2, QStringLiteral("written"), Format()));
+    QVERIFY(doc.saveAs(path("heights-out.xlsx")));
+
+    Document back(path("heights-out.xlsx"));
+    QVERIFY(back.load());
+    QCOMPARE(back.rowHeight(2), 31.5);
+    QCOMPARE(back.read(2, 2), writeCell ? QVariant(QStringLiteral("written")) : QVariant());
+    for (int row = 1; row <= 3; ++row) {
+        if (row != 2 || sheetData.contains("A2"))
+            QCOMPARE(back.read(row, 1), Document(file).read(row, 1));
+    }
+    QByteArray xml;
+    QVERIFY(ZipReader(path("heights-out.xlsx"))
+                .readFile(QStringLiteral("xl/worksheets/sheet1.xml"), &xml));
+    QCOMPARE(xml.count(" ht="), 1);
+    QVERIFY(xml.contains(kept));
+}
+
 void tst_XlsxDocument::escapesTextAndNeverWritesAFormula()
 {
     const QStringList texts = {
@@ -493,6 +548,16 @@ print(json.dumps({"ok": True}))
     QVERIFY(doc.write(11, 10, QStringLiteral("500"), Format()));
     QVERIFY(doc.write(11, 11, QStringLiteral("03:12"), Format()));
     QVERIFY(doc.write(12, 1, 7, Format()));
+    QVERIFY(doc.setRowHeight(12, 12, 40));
+    // What the result export sizes rows by: widths, merged ranges and fonts as openpyxl wrote them.
+    const Worksheet* sheet = doc.currentWorksheet();
+    QCOMPARE(sheet->columnWidth(2), 30.0);
+    QCOMPARE(sheet->columnWidth(3), 0.0);
+    QCOMPARE(sheet->mergedCells().size(), 1);
+    QCOMPARE(sheet->mergedCells().first().lastColumn, 2);
+    const Styles::TextStyle organiser = doc.workbook()->styles()->textStyle(sheet->cellStyle(1, 3));
+    QVERIFY(organiser.bold);
+    QCOMPARE(organiser.fontSize, 14.0);
     QVERIFY(doc.saveAs(path("py-out.xlsx")));
     keep(path("py-out.xlsx"));
 
@@ -509,6 +574,7 @@ out["italic"] = ws["G4"].font.i
 out["merged"] = [str(r) for r in ws.merged_cells.ranges]
 out["notes"] = wb["Notes"]["A1"].value
 out["width"] = ws.column_dimensions["B"].width
+out["height"] = ws.row_dimensions[12].ht
 ro = openpyxl.load_workbook(sys.argv[1], read_only=True)
 out["readonly"] = [[c for c in row] for row in ro["Results"].iter_rows(min_row=10, max_row=12, max_col=11, values_only=True)]
 print(json.dumps(out))
@@ -531,6 +597,7 @@ print(json.dumps(out))
     QCOMPARE(r.value("merged").toVariant().toStringList(), QStringList({"A1:B1"}));
     QCOMPARE(r.value("notes").toString(), QStringLiteral("keep me"));
     QCOMPARE(r.value("width").toDouble(), 30.0);
+    QCOMPARE(r.value("height").toDouble(), 40.0);
     const QVariantList ro = r.value("readonly").toVariant().toList();
     QCOMPARE(ro.size(), 3);
     QCOMPARE(ro[0].toList()[0].toString(), QStringLiteral("=Rank"));

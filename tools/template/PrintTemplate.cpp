@@ -126,7 +126,8 @@ bool PrintTemplate::write(const QString& path)
     QXlsx::ZipWriter zip(&file);
     for (const auto& part : parts())
         zip.addFile(part.first, part.second);
-    return zip.close() && file.commit();
+    // commit() alone would put a file in place whose last bytes never reached the disk.
+    return zip.close() && file.flush() && file.commit();
 }
 
 QByteArray PrintTemplate::contentTypes()
@@ -259,12 +260,14 @@ QByteArray PrintTemplate::sheet()
                 textCell(4, 1, StyleLabel, "E-mail") + emptyCell(4, 3, StyleValue) +
                     textCell(4, 5, StyleLabelRight, "Phone") + emptyCell(4, 7, StyleValue),
                 18);
-    // Event line: captions above the name (A7), date (C7) and place (E7). The rows that receive
-    // the event and the results have no fixed height, so that wrapped long names fit.
+    // Event line: captions above the name (A7), date (C7) and place (E7). The heights of the
+    // event line and the result rows are those of one line of text; the export makes a row
+    // taller when its texts wrap to more lines.
     rows += row(6, textCell(6, 1, StyleLabel, "Event") + textCell(6, 3, StyleLabel, "Date") +
                        textCell(6, 5, StyleLabel, "Place"));
-    rows += row(7, emptyCell(7, 1, StyleEvent) + emptyCell(7, 3, StyleEvent) +
-                       emptyCell(7, 5, StyleEvent));
+    rows += row(
+        7, emptyCell(7, 1, StyleEvent) + emptyCell(7, 3, StyleEvent) + emptyCell(7, 5, StyleEvent),
+        30);
     rows += row(
         9, textCell(9, 1, StyleSection, "Race Results") + styledCells(9, 2, kColumns, StyleSection),
         22);
@@ -277,7 +280,7 @@ QByteArray PrintTemplate::sheet()
     rows += row(kTitleRow, titleCells, 24);
     for (int r = kTitleRow + 1; r <= kLastPlaceRow; ++r) {
         const Style style = (r - kTitleRow) % 2 == 1 ? StyleOddRow : StyleEvenRow;
-        rows += row(r, styledCells(r, 1, kColumns, style));
+        rows += row(r, styledCells(r, 1, kColumns, style), 20);
     }
 
     const QByteArray merges = "<mergeCells count=\"7\">"
