@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 cd build
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+ctest --output-on-failure --parallel "$(getconf _NPROCESSORS_ONLN)" --timeout 600
