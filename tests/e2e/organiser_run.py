@@ -330,8 +330,9 @@ class Run:
         os.environ.update(HOME=str(helper_home), XDG_CONFIG_HOME=str(helper_home / ".config"),
                           XDG_DATA_HOME=str(helper_home / ".local/share"),
                           XDG_CACHE_HOME=str(helper_home / ".cache"),
-                          XDG_STATE_HOME=str(helper_home / ".local/state"))
-        helper_home.mkdir()
+                          XDG_STATE_HOME=str(helper_home / ".local/state"),
+                          XDG_RUNTIME_DIR=str(helper_home / "runtime"))
+        (helper_home / "runtime").mkdir(parents=True, mode=0o700)
         self.procs = Processes()
         self.step_number = 0
 
