@@ -324,6 +324,15 @@ class Run:
         shutil.rmtree(self.out, ignore_errors=True)
         self.out.mkdir(parents=True)
         self.work = Path(tempfile.mkdtemp(prefix="rivanta-e2e-"))
+        # Every helper of the run (openbox writes its log under the cache folder) gets a home of
+        # its own, gone with the run, so nothing lands in the user's folders.
+        helper_home = self.work / "helper-home"
+        os.environ.update(HOME=str(helper_home), XDG_CONFIG_HOME=str(helper_home / ".config"),
+                          XDG_DATA_HOME=str(helper_home / ".local/share"),
+                          XDG_CACHE_HOME=str(helper_home / ".cache"),
+                          XDG_STATE_HOME=str(helper_home / ".local/state"),
+                          XDG_RUNTIME_DIR=str(helper_home / "runtime"))
+        (helper_home / "runtime").mkdir(parents=True, mode=0o700)
         self.procs = Processes()
         self.step_number = 0
 

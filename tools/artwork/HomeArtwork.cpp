@@ -1,13 +1,17 @@
-// The home screen's pictures: the application icon (also as the window's .ico), the home
-// page background with the product logo, and the two small marks on the home cards.
+// The home screen's pictures: the application icon (also as the window's .ico and the macOS
+// bundle's .icns), the home page background with the product logo, and the two small marks on
+// the home cards.
 
 #include "ArtworkKit.h"
 #include "Artwork.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QtEndian>
 
 using namespace artwork;
 
@@ -118,6 +122,40 @@ QImage drawMarkLabel(int w, int h, QChar glyph, const QString& word)
     return image;
 }
 
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray bytes(4, Qt::Uninitialized);
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+// An icns file of PNG images, the form macOS reads for icons of 128 pixels and up; it scales
+// them down for smaller places.
+bool saveIcns(const QImage& icon, const QString& path)
+{
+    const struct
+    {
+        const char* type;
+        int size;
+    } entries[] = {{"ic07", 128}, {"ic08", 256}, {"ic09", 512}, {"ic10", 1024}};
+    QByteArray body;
+    for (const auto& entry : entries) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        icon.scaled(entry.size, entry.size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            .save(&buffer, "PNG");
+        body += entry.type + bigEndian32(8 + png.size()) + png;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("icns" + bigEndian32(8 + body.size()) + body) != 8 + body.size()) {
+        qWarning("Could not write %s", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool drawHomeArtwork(const QString& out)
@@ -133,5 +171,6 @@ bool drawHomeArtwork(const QString& out)
     // Icon files hold at most 256 x 256.
     ok &= save(icon.scaled(256, 256, Qt::KeepAspectRatio, Qt::SmoothTransformation),
                out + "/app_icon.ico", "ico");
+    ok &= saveIcns(drawIcon(1024), out + "/RivantaRace.icns");
     return ok;
 }
