@@ -82,7 +82,12 @@ def main():
     subprocess.run(["cmake", "--build", str(build)], check=True, stdout=subprocess.DEVNULL)
     with tempfile.TemporaryDirectory() as folder:
         write_stand_ins(Path(folder))
-        files = dict(sources(build))
+        # A file compiled for several targets is parsed once, with the first target's command:
+        # a later one may belong to a target left out of the default build, whose generated
+        # files do not exist.
+        files = {}
+        for path, entry in sources(build):
+            files.setdefault(path, entry)
         with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
             results = dict(zip(files, pool.map(lambda e: check(e, folder), files.values())))
     failed = [path for path, (code, _) in results.items() if code != 0]
