@@ -30,6 +30,8 @@
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <malloc.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <vector>
@@ -60,6 +62,31 @@ double residentMiB()
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1;
+}
+
+// The bytes the C heap has handed out and not had back, over all its arenas (the scene graph
+// allocates from its own thread's): what the arenas hold less their free chunks, plus the
+// chunks mapped on their own. Read from the totals at the end of malloc_info's report.
+double heapInUseMiB()
+{
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* report = open_memstream(&text, &size);
+    if (!report)
+        return -1;
+    malloc_info(0, report);
+    fclose(report);
+    const QByteArray xml(text, qsizetype(size));
+    free(text);
+    const qsizetype totals = xml.lastIndexOf("</heap>");
+    auto field = [&xml, totals](const char* tag) {
+        const qsizetype at = xml.indexOf(tag, totals);
+        const qsizetype from = xml.indexOf("size=\"", at) + 6;
+        return at < 0 ? 0.0 : xml.mid(from, xml.indexOf('"', from) - from).toDouble();
+    };
+    const double inUse = field("<system type=\"current\"") - field("<total type=\"fast\"") -
+                         field("<total type=\"rest\"") + field("<total type=\"mmap\"");
+    return inUse / (1024.0 * 1024.0);
 }
 
 class MemoryBench
@@ -116,20 +143,30 @@ public:
 
     // The resident set once the engine has let go of what it no longer holds; also, in
     // `held`, what is left once the C heap has handed its free pages back to the system, and
-    // in `live`, the bytes the C heap has handed out and not had back (the steadiest figure:
-    // neither the heap's free pages nor its arenas count).
+    // in `live`, the heap in use (the steadiest figure: neither the heap's free pages nor its
+    // arenas count).
     double measure()
     {
         spin(300);
         engine.collectGarbage();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        // The scene graph lets go of a left page's textures and buffers a few frames later.
-        spin(1000);
+        // The scene graph lets go of a left page's textures and buffers only in the frames that
+        // follow; an idle window draws none.
+        auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+        for (int frame = 0; frame < 3; ++frame) {
+            bool swapped = false;
+            const auto connection = QObject::connect(
+                window, &QQuickWindow::frameSwapped, window, [&swapped] { swapped = true; },
+                Qt::QueuedConnection);
+            window->update();
+            waitUntil([&swapped] { return swapped; }, 1000);
+            QObject::disconnect(connection);
+        }
+        spin(500);
         const double resident = residentMiB();
         malloc_trim(0);
         held = residentMiB();
-        const struct mallinfo2 heap = mallinfo2();
-        live = double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
+        live = heapInUseMiB();
         return resident;
     }
 
@@ -180,19 +217,21 @@ struct Figures
     std::vector<double> live;
 };
 
-// The slope of the least-squares line: the heap's page-sized steps up and down weigh less
-// than in the difference of the first and last figure.
-double trend(const std::vector<double>& rss)
+// The growth a step: the median of the slopes between every two figures (Theil and Sen). The
+// heap's arenas keep or hand back a freed picture's worth of pages from one step to the next;
+// such steps up and down, however large, do not move the median, while a steady growth does.
+double trend(const std::vector<double>& figures)
 {
-    const double n = double(rss.size());
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (size_t i = 0; i < rss.size(); ++i) {
-        sx += double(i);
-        sy += rss[i];
-        sxx += double(i) * double(i);
-        sxy += double(i) * rss[i];
+    std::vector<double> slopes;
+    for (size_t i = 0; i < figures.size(); ++i) {
+        for (size_t j = i + 1; j < figures.size(); ++j)
+            slopes.push_back((figures[j] - figures[i]) / double(j - i));
     }
-    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    if (slopes.empty())
+        return 0;
+    const auto middle = slopes.begin() + qsizetype(slopes.size() / 2);
+    std::nth_element(slopes.begin(), middle, slopes.end());
+    return *middle;
 }
 
 // The first two steps fill caches that every later one reuses (components, pictures, the
