@@ -183,9 +183,13 @@ void BluetoothManager::tearDownLink(KayakConsole& console)
     // Every manager works on the shared list, so the link may belong to another manager: its
     // objects are cut off from the manager that made them (their parent).
     if (console.service) {
-        if (QObject* owner = console.service->parent())
-            console.service->disconnect(owner);
+        QLowEnergyService* service = console.service;
         console.service = nullptr;
+        if (QObject* owner = service->parent())
+            service->disconnect(owner);
+        // Every link makes its own service object: the old ones would otherwise stay with their
+        // manager, which lives as long as its page, one for each reconnect.
+        service->deleteLater();
     }
     if (console.controller) {
         QLowEnergyController* controller = console.controller;

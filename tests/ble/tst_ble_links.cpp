@@ -184,6 +184,23 @@ private slots:
         QCOMPARE(sim.state(5), QStringLiteral("-2"));
     }
 
+    // A console that keeps closing its link and coming back leaves its manager one service
+    // object, not one for every link it ever had: a set-up page stays open all race day.
+    void reconnectsLeaveOneServiceObject()
+    {
+        sim.rig.addConsole(sim.console(addr3, "ZV-A3"));
+        sim.configure(2, "ZV-A3");
+        manager = std::make_unique<BluetoothManager>();
+        manager->startScan();
+        BLE_TRY(sim.notifying(addr3), 15000);
+        for (uint n = 2; n <= 4; ++n) {
+            QVERIFY(sim.rig.dropLink(addr3));
+            BLE_TRY(sim.stat(addr3, "connects") == n && sim.notifying(addr3), 8000);
+        }
+        sim.settle(100);
+        QCOMPARE(manager->findChildren<QLowEnergyService*>().size(), 1);
+    }
+
     // Back right after opening the page, then the page again with one configured console
     // absent: the left page's search, still running, must not connect the new page's records.
     void leftPageStopsActing()
