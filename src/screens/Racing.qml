@@ -140,13 +140,13 @@ ScreenPage {
         const now = raceClockMs()
         for (let i = 0; i < _rows; ++i) {
             const row = rowDistances[i]
-            const counting = row.covered > 0
             row.read(SharedData.getDistance(i), now, race_total_time)
             // A finish waiting for its confirmation stands a metre short of the line.
             device_dist[i] = row.finished ? row.covered
                                           : Math.min(row.covered, Math.max(0, total_dist - 1))
-            start_dist[i] = row.reference
-            if (!counting && row.covered > 0 && dist_initialized[i] === 0) {
+            if (row.scaled)
+                start_dist[i] = row.reference
+            if (dist_initialized[i] === 0 && row.covered > 0) {
                 dist_initialized[i] = 1
                 SharedData.writeDistanceLog("initialized", row.reference)
             }
