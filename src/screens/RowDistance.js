@@ -64,7 +64,7 @@ function Row(raceDistance) {
     this._last = null
     this._before = null
     this._held = null
-    // Scales measured on before, latest first: {reference, last, unknown, leftAt}.
+    // Scales measured on before, latest first: {reference, last, unknown, given, leftAt}.
     this._earlier = []
     // Covered metres of the last few seconds: {at, metres}.
     this._pace = []
